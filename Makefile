@@ -1,4 +1,5 @@
 # One command a job:  make test  |  make run
+# Separate trees for parallel work: make test HOST=build/host-x WIN=build/win-x
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 HOST := build/host
@@ -14,7 +15,7 @@ build: setup win-build
 host-test: setup
 	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug -DVPW_SANITIZE=ON >/dev/null
 	cmake --build $(HOST) -j $(JOBS)
-	ctest --test-dir $(HOST) -j $(JOBS) --output-on-failure
+	ctest --test-dir $(HOST) -j $(JOBS) --output-on-failure $(CTEST_ARGS)
 
 win-build: setup
 	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -22,7 +23,7 @@ win-build: setup
 
 # Windows tests one at a time: the global hook reaches every program of the prefix.
 win-test: win-build
-	scripts/wine-session.sh ctest --test-dir $(WIN) --output-on-failure
+	WINEPREFIX=$(abspath $(WIN))/wineprefix scripts/wine-session.sh ctest --test-dir $(WIN) --output-on-failure $(CTEST_ARGS)
 
 test: host-test win-test
 
