@@ -1,0 +1,16 @@
+// Process-wide texts that each program's application object sets at start-up.
+#pragma once
+#include <string>
+
+namespace vpw {
+
+inline constexpr const char* kConfigFileName = "velvicplimsywindows.ini";
+
+// The directory of the running program, with a trailing backslash.
+const std::string& ProgramsDirectory();
+void SetProgramsDirectory(const std::string& directory);
+
+const std::string& ConfigFileName();
+void SetConfigFileName(const std::string& fileName);
+
+}  // namespace vpw

@@ -1,0 +1,77 @@
+#include "uWexlThreads.h"
+
+#include <process.h>
+
+namespace vpw {
+
+namespace {
+// Dynamic initialisation runs on the thread that loads the program (or the
+// library), before any TThread exists.
+const DWORD g_mainThreadId = GetCurrentThreadId();
+}  // namespace
+
+DWORD MainThreadId() { return g_mainThreadId; }
+
+unsigned __stdcall ThreadProc(void* object) {
+    auto* thread = static_cast<TThread*>(object);
+    try {
+        thread->Execute();
+    } catch (...) {
+        // A thread body must never take the host process down.
+    }
+    bool freeIt = thread->freeOnTerminate_;
+    int result = thread->returnValue_;
+    thread->finished_ = true;
+    // Without free-on-terminate the owner may delete the object from here on.
+    if (freeIt) delete thread;
+    return static_cast<unsigned>(result);
+}
+
+TThread::TThread(bool CreateSuspended) : suspended_(CreateSuspended) {
+    // Always start suspended, so that the handle and id are stored before
+    // the body can run.
+    unsigned id = 0;
+    handle_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &id));
+    threadId_ = id;
+    if (handle_ && !CreateSuspended) ResumeThread(handle_);
+}
+
+TThread::~TThread() {
+    if (handle_ && !finished_ && !suspended_) {
+        Terminate();
+        WaitFor();
+    }
+    // A thread still suspended here never runs; it is not waited for.
+    if (handle_) CloseHandle(handle_);
+}
+
+void TThread::Suspend() {
+    suspended_ = true;
+    if (handle_) SuspendThread(handle_);
+}
+
+void TThread::Resume() {
+    if (handle_ && ResumeThread(handle_) == 1) suspended_ = false;
+}
+
+DWORD TThread::WaitFor() {
+    if (!handle_) return 0;
+    HANDLE h = handle_;
+    if (GetCurrentThreadId() == MainThreadId()) {
+        // A worker may be sending to windows of this thread: deliver those
+        // messages while waiting, or both threads would wait for ever.
+        for (;;) {
+            DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_SENDMESSAGE);
+            if (r != WAIT_OBJECT_0 + 1) break;
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        }
+    } else {
+        WaitForSingleObject(h, INFINITE);
+    }
+    DWORD code = 0;
+    GetExitCodeThread(h, &code);
+    return code;
+}
+
+}  // namespace vpw
