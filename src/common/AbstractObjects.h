@@ -2,6 +2,12 @@
 #pragma once
 #include <string>
 
+// <windows.h> maps RegisterClass to RegisterClassA; the registry's own
+// operation must keep one name in every unit.
+#ifdef RegisterClass
+#undef RegisterClass
+#endif
+
 #include "Collections.h"
 #include "Interfaces.h"
 
