@@ -16,12 +16,13 @@ inline std::string ModuleDir() {
 }
 
 inline std::string Quote(const std::string& arg) {
-    std::string q = "\"";
+    std::string q(1, '"');
     for (char c : arg) {
-        if (c == '"') q += '\\';
-        q += c;
+        if (c == '"') q.push_back('\\');
+        q.push_back(c);
     }
-    return q + "\"";
+    q.push_back('"');
+    return q;
 }
 
 // A program of the build started in a process of its own; killed if still
@@ -31,7 +32,10 @@ public:
     ChildProcess(const std::string& exe, const std::vector<std::string>& args = {}, const std::string& dir = {}) {
         std::string path = exe.find_first_of("\\/:") == std::string::npos ? ModuleDir() + exe : exe;
         std::string cmd = Quote(path);
-        for (const auto& a : args) cmd += " " + Quote(a);
+        for (const auto& a : args) {
+            cmd.push_back(' ');
+            cmd.append(Quote(a));
+        }
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::vector<char> line(cmd.begin(), cmd.end());

@@ -1,0 +1,46 @@
+// Criteria: each tests one property of a window (class name or caption).
+#pragma once
+#include "uEnabledItem.h"
+
+namespace vpw {
+
+// Registers "CRITERIONS", "WINDOWCLASSNAMECRITERION" and "WINDOWCaptionCriterion".
+void RegisterCriterionClasses();
+
+class TCriterion : public TEnabledItem, public virtual IRuleCriterion {
+public:
+    bool QueryInterface(const TGUID& iid, void** out) override;
+    void Initialize() override;
+    IPtr<IInterface> GetInterfaceByName(const std::string& name) override;
+    bool SupportsName(const std::string& name) override;
+
+    bool IsEnabled() override { return TEnabledItem::IsEnabled(); }
+    bool Matches(HWND window) override;
+};
+
+class TCriterions : public TBOM_UI_Collection {
+public:
+    void Initialize() override;
+};
+
+class TWindowClassNameCriterion : public TCriterion {
+public:
+    void Initialize() override;
+    // Off while the class name is empty.
+    bool IsEnabled() override;
+    // Exact, case-sensitive comparison of the class name.
+    bool Matches(HWND window) override;
+};
+
+class TWindowCaptionCriterion : public TCriterion {
+public:
+    void Initialize() override;
+    // Off while the caption is empty.
+    bool IsEnabled() override;
+    // Only "no" turns exact search off.
+    bool IsExactSearch();
+    // The whole caption, or (without exact search) any part of it, case-sensitive.
+    bool Matches(HWND window) override;
+};
+
+}  // namespace vpw

@@ -1,0 +1,15 @@
+// Registration of the model's type names with the class registry.
+#pragma once
+
+namespace vpw {
+
+// The 19 item kinds, in the order the hook library registers its own.
+void RegisterModelClasses();
+
+// Every type name of the rule model, unit by unit: actions, agents,
+// triggers, conditions, criteria, window rules, then RegisterModelClasses.
+// The object tree's own names (RegisterBOMClasses) come first, and the
+// document root registers "VELVICWINDOWS" itself.
+void RegisterWindowRuleModelClasses();
+
+}  // namespace vpw

@@ -1,0 +1,55 @@
+#include "uModelRoutines.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "BOM_UI.h"
+#include "MultiLanguages.h"
+#include "PersistenceService.h"
+#include "XMLStorage.h"
+#include "uModelConsts.h"
+
+namespace vpw {
+
+void LoadDefaultWindowRule(IBOMObject* rule) {
+    const std::string& text = DefaultWindowRuleTemplate();
+    if (text.empty()) return;
+    try {
+        IPtr<TXMLStorage> storage(new TXMLStorage());
+        storage->LoadFromXML(text);
+        if (IPtr<IPersistObject> persist = Supports<IPersistObject>(rule)) storage->LoadObject(persist.get());
+    } catch (...) {
+        // A rule whose template fails stays without items.
+    }
+}
+
+std::string ReadLanguageFromRegistry() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, VPW_SETTINGS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+    std::string text;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key, VPW_LANGUAGE_VALUE, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::vector<char> buf(size + 1, '\0');
+        DWORD got = size;
+        if (RegQueryValueExA(key, VPW_LANGUAGE_VALUE, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &got) ==
+            ERROR_SUCCESS)
+            text.assign(buf.data());  // stops at the terminator, whether stored or not
+    }
+    // A value of any other type counts as missing, so that start-up goes on in English.
+    RegCloseKey(key);
+    return text;
+}
+
+void InitLanguageFromRegistry() {
+    // The portable UI layer translates through the program's language manager.
+    SetUITranslator(
+        [](const std::string& name, const std::string& defaultValue) { return Translate(name, defaultValue); });
+    std::string language = ReadLanguageFromRegistry();
+    ScanLanguages();
+    SelectLanguage(language);
+    SetTranslationMacro("appname", "Velvic Plimsy Windows");
+}
+
+}  // namespace vpw
