@@ -13,6 +13,7 @@
 #include "uSaveSizePosAction.h"
 #include "uTriggers.h"
 #include "uWindowRollupAction.h"
+#include "uVelvicWindows.h"
 #include "uWindowRules.h"
 
 namespace vpw {
@@ -46,6 +47,7 @@ void RegisterWindowRuleModelClasses() {
     RegisterConditionClasses();
     RegisterCriterionClasses();
     RegisterWindowRuleClasses();
+    RegisterVelvicWindowsClasses();
     RegisterModelClasses();
 }
 

@@ -7,9 +7,9 @@ namespace vpw {
 void RegisterModelClasses();
 
 // Every type name of the rule model, unit by unit: actions, agents,
-// triggers, conditions, criteria, window rules, then RegisterModelClasses.
-// The object tree's own names (RegisterBOMClasses) come first, and the
-// document root registers "VELVICWINDOWS" itself.
+// triggers, conditions, criteria, window rules, the document root, then
+// RegisterModelClasses. The object tree's own names (RegisterBOMClasses)
+// and the command classes (RegisterUICommandClasses) come first.
 void RegisterWindowRuleModelClasses();
 
 }  // namespace vpw

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "BOMObjects.h"
+#include "BOMUICommands.h"
 #include "XMLStorage.h"
 #include "uModelLoadClasses.h"
 
@@ -14,6 +15,7 @@ public:
         com_ = std::make_unique<vpw::TComInitializer>();
         ASSERT_TRUE(com_->Succeeded());
         vpw::RegisterBOMClasses();
+        vpw::RegisterUICommandClasses();
         vpw::RegisterWindowRuleModelClasses();
     }
     void TearDown() override { com_.reset(); }

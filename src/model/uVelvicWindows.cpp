@@ -1,0 +1,132 @@
+#include "uVelvicWindows.h"
+
+#include "AppConsts.h"
+#include "AppGlobals.h"
+#include "CommandDocuments.h"
+#include "ProcessesCommunication.h"
+#include "XMLStorage.h"
+#include "uEnabledItem.h"
+
+namespace vpw {
+
+void RegisterVelvicWindowsClasses() { RegisterItemClass(ClassOf<TVelvicWindows>(), "VELVICWINDOWS"); }
+
+bool TVelvicWindows::QueryInterface(const TGUID& iid, void** out) {
+    if (AnswerInterfaces<IUI, IControlCenter>(this, iid, out)) return true;
+    return TBOM_UI_Object::QueryInterface(iid, out);
+}
+
+void TVelvicWindows::Initialize() {
+    TBOM_UI_Object::Initialize();
+    SetTypeName("VELVICWINDOWS");
+    SetStorageTag("velvic_windows");
+    modified_ = false;
+    CreateChild("WINDOWRULES", "window_rules");
+    LoadCommands();
+    SetImageIndex(kImageRoot);
+    SetHasChildren(true);
+}
+
+void TVelvicWindows::LoadCommands() {
+    struct {
+        const char* name;
+        const char* document;
+    } const trees[] = {{"menu", kMenuCommandsDocument}, {"toolbar", kToolBarCommandsDocument}};
+    for (const auto& tree : trees) {
+        IPtr<IBOMObjectSlave> commands = CreateChild("BOMUICOMMANDS", tree.name);
+        IPtr<TXMLStorage> storage(new TXMLStorage);
+        if (commands && storage->LoadFromXML(tree.document))
+            storage->LoadObject(Supports<IPersistObject>(commands).get());
+    }
+}
+
+std::string TVelvicWindows::GetDisplayText() { return UITranslate("AppRootNodeCaption", "Window Rules"); }
+
+TAbstractDetailPanel* TVelvicWindows::CreateDetailPanel(const std::string&) {
+    return CreateDetailPanelByName("VelvicWindowsDetailPanel");
+}
+
+IPtr<IUIList> TVelvicWindows::GetUIList() {
+    IPtr<IBOMObject> rules = Resolve("window_rules");
+    return rules ? Supports<IUIList>(rules->GetInterfaceByName("UIList")) : nullptr;
+}
+
+bool TVelvicWindows::ShouldSaveChild(IBOMObject* child) {
+    std::string name = child ? child->GetName() : std::string();
+    if (name == "menu" || name == "toolbar") return false;
+    return TBOM_UI_Object::ShouldSaveChild(child);
+}
+
+IPtr<IInterface> TVelvicWindows::GetInterfaceByName(const std::string& name) {
+    IPtr<IInterface> facet = TBOM_UI_Object::GetInterfaceByName(name);
+    if (!facet && name == "ControlCenter") facet = Supports<IInterface>(static_cast<IControlCenter*>(this));
+    return facet;
+}
+
+bool TVelvicWindows::SupportsName(const std::string& name) {
+    return TBOM_UI_Object::SupportsName(name) || name == "ControlCenter";
+}
+
+void TVelvicWindows::AfterChangeObject(const std::string& path, IBOMObject* obj, const std::string& senderPath,
+                                       IBOMObject* sender) {
+    TBOM_UI_Object::AfterChangeObject(path, obj, senderPath, sender);
+    if (senderPath != "menu" && senderPath != "toolbar") modified_ = true;
+}
+
+void TVelvicWindows::AfterChangeObjectName(const std::string& path, IBOMObject* obj, const std::string& senderPath,
+                                           IBOMObject* sender, const std::string& oldPath) {
+    TBOM_UI_Object::AfterChangeObjectName(path, obj, senderPath, sender, oldPath);
+    modified_ = true;
+}
+
+void TVelvicWindows::Notify(int code, int param1, int param2) {
+    bool wasModified = modified_;
+    TBOM_UI_Object::Notify(code, param1, param2);
+    if (code == 1) modified_ = wasModified;
+}
+
+void TVelvicWindows::GetWindowRuleData(HWND window, std::string& text) {
+    text.clear();
+    IPtr<IBOMCollection> rules = Supports<IBOMCollection>(Resolve("window_rules"));
+    if (!rules) return;
+    for (int i = 0; i < rules->Count(); ++i) {
+        IPtr<IWindowRule> rule = FacetOf<IWindowRule>(rules->Item(i).get(), "WindowRule");
+        if (rule && rule->IsEnabled() && rule->Matches(window)) {
+            rule->GetConfigString(text);
+            return;
+        }
+    }
+}
+
+std::string TVelvicWindows::ConfigFilePath() { return ProgramsDirectory() + ConfigFileName(); }
+
+bool TVelvicWindows::WriteConfigFile(const std::string& fileName) {
+    // Written beside the old file and moved over it, so that a failed write
+    // never leaves a truncated configuration.
+    std::string temp = fileName + ".new";
+    bool written = false;
+    try {
+        IPtr<TXMLStorage> storage(new TXMLStorage);
+        written = storage->New("velvic_windows") &&
+                  storage->SaveObject(static_cast<IPersistObject*>(this)) && storage->SaveToFile(temp);
+    } catch (const std::exception&) {
+        written = false;
+    }
+    if (written && MoveFileExA(temp.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(temp.c_str());
+    return false;
+}
+
+bool TVelvicWindows::Save() {
+    if (!modified_) return true;
+    if (!WriteConfigFile(ConfigFilePath())) return false;
+    modified_ = false;
+    TProcessesCommunication client(CONTROL_CENTER_CHANNEL_NAME);
+    TChannelBuffer reply;
+    int replyLength = 0, replyResult = 0;
+    client.SendCommand(CMD_RELOAD_CONFIG, 0, nullptr, reply, replyLength, replyResult);
+    return true;
+}
+
+}  // namespace vpw

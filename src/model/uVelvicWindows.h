@@ -1,0 +1,53 @@
+// The root of the configuration document: the window rules, the menu and
+// tool-bar commands, the modified flag, saving, and the rule lookup that the
+// control center serves.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "BOM_UI.h"
+#include "ControlCenterInterfaces.h"
+
+namespace vpw {
+
+// Registers "VELVICWINDOWS".
+void RegisterVelvicWindowsClasses();
+
+class TVelvicWindows : public TBOM_UI_Object, public virtual IUI, public virtual IControlCenter {
+public:
+    bool QueryInterface(const TGUID& iid, void** out) override;
+    void Initialize() override;
+    bool IsRoot() override { return true; }
+    std::string GetDisplayText() override;
+    TAbstractDetailPanel* CreateDetailPanel(const std::string& kind) override;
+    IPtr<IUIList> GetUIList() override;
+    bool ShouldSaveChild(IBOMObject* child) override;
+    IPtr<IInterface> GetInterfaceByName(const std::string& name) override;
+    bool SupportsName(const std::string& name) override;
+    void AfterChangeObject(const std::string& path, IBOMObject* obj, const std::string& senderPath,
+                           IBOMObject* sender) override;
+    void AfterChangeObjectName(const std::string& path, IBOMObject* obj, const std::string& senderPath,
+                               IBOMObject* sender, const std::string& oldPath) override;
+    // A language change does not count as a change of the document.
+    void Notify(int code, int param1, int param2) override;
+
+    void GetWindowRuleData(HWND window, std::string& text) override;
+
+    // Writes the document when it was changed and tells the control center
+    // to reload. A failed write keeps the old file and the modified flag,
+    // sends nothing and returns false.
+    bool Save();
+    bool IsModified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+    // The programs' directory + the configuration file name.
+    static std::string ConfigFilePath();
+
+private:
+    void LoadCommands();
+    bool WriteConfigFile(const std::string& fileName);
+
+    bool modified_ = false;
+};
+
+}  // namespace vpw
