@@ -233,12 +233,14 @@ bool TXMLStorage::New(const std::string& rootName) {
     }
 }
 
-bool TXMLStorage::LoadFromFile(const std::string& fileName) {
+// Parses into a new document and binds to its root; on any failure the
+// previous binding stays.
+template <class TParse>
+bool TXMLStorage::LoadDocument(TParse parse) {
     try {
         TComPtr<IXMLDOMDocument> doc = CreateDocument();
-        TVariant source(fileName);
         VARIANT_BOOL loaded = VARIANT_FALSE;
-        Check(doc->load(source.get(), &loaded), "LoadFromFile");
+        parse(doc.get(), &loaded);
         if (loaded != VARIANT_TRUE) return false;
         TComPtr<IXMLDOMElement> root = DocumentElement(doc.get());
         if (!root) return false;
@@ -249,20 +251,18 @@ bool TXMLStorage::LoadFromFile(const std::string& fileName) {
     }
 }
 
+bool TXMLStorage::LoadFromFile(const std::string& fileName) {
+    return LoadDocument([&](IXMLDOMDocument* doc, VARIANT_BOOL* loaded) {
+        TVariant source(fileName);
+        Check(doc->load(source.get(), loaded), "LoadFromFile");
+    });
+}
+
 bool TXMLStorage::LoadFromXML(const std::string& text) {
-    try {
-        TComPtr<IXMLDOMDocument> doc = CreateDocument();
+    return LoadDocument([&](IXMLDOMDocument* doc, VARIANT_BOOL* loaded) {
         TBStr source(text);
-        VARIANT_BOOL loaded = VARIANT_FALSE;
-        Check(doc->loadXML(source.get(), &loaded), "LoadFromXML");
-        if (loaded != VARIANT_TRUE) return false;
-        TComPtr<IXMLDOMElement> root = DocumentElement(doc.get());
-        if (!root) return false;
-        SetNode(root.get(), doc.get());
-        return true;
-    } catch (...) {
-        return false;
-    }
+        Check(doc->loadXML(source.get(), loaded), "LoadFromXML");
+    });
 }
 
 bool TXMLStorage::LoadObject(IPersistObject* obj) {

@@ -107,6 +107,8 @@ public:
 
 private:
     IXMLDOMElement* RequireNode(const char* operation) const;
+    template <class TParse>
+    bool LoadDocument(TParse parse);
     IPtr<IHierStorage> StorageFor(IXMLDOMElement* element);
 
     TComPtr<IXMLDOMDocument> document_;
