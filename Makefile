@@ -27,5 +27,9 @@ win-test: win-build
 
 test: host-test win-test
 
+# Starts the control center under Wine with the example configuration.
+run: build
+	WIN=$(WIN) scripts/run-control-center.sh
+
 clean:
 	rm -rf build

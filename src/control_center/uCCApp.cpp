@@ -1,0 +1,471 @@
+#include "uCCApp.h"
+
+#include <shellapi.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "AbstractObjects.h"
+#include "AppConsts.h"
+#include "AppGlobals.h"
+#include "MultiLanguages.h"
+#include "PersistenceService.h"
+#include "SingleAppInstance.h"
+#include "TaskBar.h"
+#include "XMLStorage.h"
+#include "uControlCenterThread.h"
+
+namespace vpw {
+
+namespace {
+
+TCCApp* gCCApp = nullptr;
+
+std::string ProgramDirectoryOfThisProcess() {
+    char buf[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    std::string path(buf, n < MAX_PATH ? n : 0);
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// The unit's own lifetime: the application object exists from start-up and
+// is shut down and freed at exit if the program body did not do it.
+struct TCCAppUnit {
+    TCCAppUnit() {
+        try {
+            gCCApp = new TCCApp();
+        } catch (...) {
+            gCCApp = nullptr;
+        }
+    }
+    ~TCCAppUnit() { FreeCCApp(); }
+} gCCAppUnit;
+
+}  // namespace
+
+TCCApp* CCApp() { return gCCApp; }
+
+void FreeCCApp() {
+    TCCApp* app = std::exchange(gCCApp, nullptr);
+    if (!app) return;
+    try {
+        app->Shutdown();
+    } catch (...) {
+    }
+    delete app;
+}
+
+void RunCCApp() {
+    TCCApp* app = CCApp();
+    if (!app) return;
+    try {
+        if (app->Initialize()) app->Run();
+    } catch (...) {
+        // Whatever went wrong, shut down what is there.
+    }
+    app->Shutdown();
+    FreeCCApp();
+}
+
+LRESULT CALLBACK CCAppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (TCCApp* app = CCApp()) return app->WndProc(window, message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind into the system's dispatcher.
+    }
+    return 0;
+}
+
+// --- TCCApp
+
+TCCApp::TCCApp() {
+    SetProgramsDirectory(ProgramDirectoryOfThisProcess());
+    SetConfigFileName(kConfigFileName);
+    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+}
+
+TCCApp::~TCCApp() {
+    try {
+        Shutdown();
+    } catch (...) {
+    }
+}
+
+bool TCCApp::Initialize() {
+    title_ = Translate("AppCCTitle", "%appname%");
+    bool ok = CheckSingleInstance() && CheckCom();
+    if (ok) {
+        ReadSettings();
+        ok = CreateHandlerWindow() && LoadModel() && StartControlCenterThread() && InstallHook();
+    }
+    if (!ok) {
+        Shutdown();
+        return false;
+    }
+    ShowTrayIcon();
+    return true;
+}
+
+bool TCCApp::CheckSingleInstance() {
+    // Silently: a second control center just ends. The mapping the first
+    // one created stays open for the life of the process.
+    TSingleAppInstance guard(CC_SINGLE_INSTANCE_MAPPING);
+    return !guard.CheckAndRegister();
+}
+
+bool TCCApp::CheckCom() {
+    HRESULT result = CoInitialize(nullptr);
+    if (result == S_OK || result == S_FALSE) {
+        comChecked_ = true;
+        return true;
+    }
+    MessageBoxA(nullptr, Translate("Error_COMInitialization", "COM initialization error.").c_str(), title_.c_str(),
+                MB_OKCANCEL);
+    return false;
+}
+
+void TCCApp::ReadSettings() {
+    trayIconEnabled_ = true;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, CC_SETTINGS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    DWORD type = 0, value = 0, size = sizeof value;
+    // A Boolean is a 32-bit integer; anything else counts as unreadable.
+    if (RegQueryValueExA(key, CC_TRAY_ICON_VALUE, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof value)
+        trayIconEnabled_ = value != 0;
+    RegCloseKey(key);
+}
+
+bool TCCApp::CreateHandlerWindow() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CCAppWndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = CC_HANDLER_WINDOW_CLASS;
+    classRegistered_ = RegisterClassA(&wc) != 0;
+    handlerWindow_ = CreateWindowExA(0, CC_HANDLER_WINDOW_CLASS, title_.c_str(), 0, 0, 0, 0, 0, nullptr, nullptr,
+                                     instance, nullptr);
+    if (!handlerWindow_) return false;
+    SetWindowTextA(handlerWindow_, title_.c_str());
+    ShowWindow(handlerWindow_, SW_HIDE);
+    return true;
+}
+
+bool TCCApp::LoadModel() {
+    try {
+        IPtr<TXMLStorage> storage(new TXMLStorage());
+        if (!storage->LoadFromFile(ProgramsDirectory() + ConfigFileName())) return false;
+        IPtr<TAbstractObject> object(CreateItem(CC_MODEL_ROOT_TYPE));
+        IPtr<IBOMObjectSlave> root = Supports<IBOMObjectSlave>(object);
+        if (!root) return false;
+        if (IPtr<IPersistObject> persist = Supports<IPersistObject>(root)) storage->LoadObject(persist.get());
+        root->SetOwner(nullptr);
+        root_ = root;
+        return true;
+    } catch (...) {
+        // A file that breaks the load leaves no half-loaded model behind.
+        return false;
+    }
+}
+
+void TCCApp::ReleaseModel() {
+    IPtr<IBOMObjectSlave> root = std::exchange(root_, nullptr);
+    if (!root) return;
+    try {
+        root->Detach();
+    } catch (...) {
+    }
+}
+
+IPtr<IControlCenter> TCCApp::ControlCenterFacet() {
+    if (!root_) return {};
+    return Supports<IControlCenter>(root_->GetInterfaceByName("ControlCenter"));
+}
+
+bool TCCApp::HasWindowRule(HWND window) {
+    IPtr<IControlCenter> controlCenter = ControlCenterFacet();
+    if (!controlCenter) return false;
+    std::string text;
+    controlCenter->GetWindowRuleData(window, text);
+    return !text.empty();
+}
+
+bool TCCApp::StartControlCenterThread() {
+    try {
+        auto thread = std::make_unique<TControlCenterThread>();
+        if (!thread->Handle()) return false;
+        // The first attach pass runs on the server thread too, so that only
+        // that thread reads the model once the program runs.
+        thread->OnStart = [this] { ReattachWindows(); };
+        thread->OnReloadConfig = [this] { ReloadModel(); };
+        thread->OnStopControlCenter = [this] { PostClose(); };
+        thread->OnApplySettings = [this] { ApplySettings(); };
+        thread->OnRuleServed = [this] { StartTrayAnimation(); };
+        thread->SetControlCenter(ControlCenterFacet().get());
+        thread_ = std::move(thread);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TCCApp::StopControlCenterThread() {
+    if (!thread_) return;
+    try {
+        thread_->Terminate();
+        if (!thread_->Suspended()) thread_->WaitFor();
+        thread_->ReleaseControlCenter();
+    } catch (...) {
+    }
+    try {
+        thread_.reset();
+    } catch (...) {
+    }
+}
+
+bool TCCApp::InstallHook() {
+    if (hook_) return true;
+    // By full path: the library is injected into every program, so a stray
+    // copy on the search path must never stand in for it.
+    hookLibrary_ = LoadLibraryA((ProgramsDirectory() + CC_HOOK_LIBRARY).c_str());
+    if (!hookLibrary_) return false;
+    auto procedure = reinterpret_cast<HOOKPROC>(GetProcAddress(hookLibrary_, CC_HOOK_PROCEDURE));
+    if (!procedure) return false;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, procedure, hookLibrary_, 0);
+    if (!hook_) return false;
+    hookMapping_ =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(std::uint32_t), HOOK_HANDLE_MAPPING_NAME);
+    if (!hookMapping_) return false;
+    hookView_ = MapViewOfFile(hookMapping_, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(std::uint32_t));
+    if (!hookView_) {
+        CloseHandle(std::exchange(hookMapping_, nullptr));
+        return false;
+    }
+    *static_cast<std::uint32_t*>(hookView_) = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hook_));
+    return true;
+}
+
+void TCCApp::UninstallHook() {
+    if (HHOOK hook = std::exchange(hook_, nullptr)) {
+        UnhookWindowsHookEx(hook);
+        // Hooked programs run their message loops, so the system can unload
+        // the library from them.
+        SendNotifyMessageA(HWND_BROADCAST, WM_NULL, 0, 0);
+    }
+    if (void* view = std::exchange(hookView_, nullptr)) UnmapViewOfFile(view);
+    if (HANDLE mapping = std::exchange(hookMapping_, nullptr)) CloseHandle(mapping);
+    if (HMODULE library = std::exchange(hookLibrary_, nullptr)) FreeLibrary(library);
+}
+
+void TCCApp::Run() {
+    if (thread_) thread_->Resume();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void TCCApp::Shutdown() {
+    try {
+        HideTrayIcon();
+    } catch (...) {
+    }
+    try {
+        UninstallHook();
+    } catch (...) {
+    }
+    StopControlCenterThread();
+    ReleaseModel();
+    try {
+        if (HWND window = std::exchange(handlerWindow_, nullptr)) {
+            // Still there after a failed start or at session end; a class
+            // with a window cannot be unregistered.
+            if (IsWindow(window) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+                DestroyWindow(window);
+        }
+        if (std::exchange(classRegistered_, false)) UnregisterClassA(CC_HANDLER_WINDOW_CLASS, GetModuleHandleA(nullptr));
+    } catch (...) {
+    }
+    if (std::exchange(comChecked_, false)) CoUninitialize();
+}
+
+bool TCCApp::Stopping() const { return thread_ && thread_->Terminated(); }
+
+void TCCApp::ReattachWindows() {
+    SendNotifyMessageA(HWND_BROADCAST, WM_DETACHEXTENDER, 0, 0);
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    std::vector<HWND> ruled;
+    for (HWND window : windows) {
+        if (Stopping()) return;
+        try {
+            if (HasWindowRule(window)) ruled.push_back(window);
+        } catch (...) {
+            // This window is skipped; the others still get their rule.
+        }
+    }
+    for (HWND window : ruled) {
+        if (Stopping()) return;
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, WM_ATTACHEXTENDER, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, CC_ATTACH_SEND_TIMEOUT,
+                            &answer);
+    }
+}
+
+void TCCApp::ReloadModel() {
+    if (thread_) thread_->ReleaseControlCenter();
+    ReleaseModel();
+    if (LoadModel() && thread_) thread_->SetControlCenter(ControlCenterFacet().get());
+    ReattachWindows();
+}
+
+void TCCApp::PostClose() {
+    if (handlerWindow_) PostMessageA(handlerWindow_, WM_CLOSE, 0, 0);
+}
+
+void TCCApp::ApplySettings() {
+    if (handlerWindow_) PostMessageA(handlerWindow_, WM_CC_APPLY_SETTINGS, 0, 0);
+}
+
+void TCCApp::StartTrayAnimation() {
+    if (handlerWindow_) PostMessageA(handlerWindow_, WM_CC_START_ANIMATION, 0, 0);
+}
+
+void TCCApp::ApplySettingsNow() {
+    ReadSettings();
+    if (trayIconEnabled_)
+        ShowTrayIcon();
+    else
+        HideTrayIcon();
+}
+
+void TCCApp::ShowTrayIcon() {
+    if (!trayIconEnabled_ || trayIconShown_) return;
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), TRAY_ICON_DEFAULT);
+    if (!icon) return;
+    trayIconShown_ = true;
+    TaskBarAddIcon(handlerWindow_, 0, icon, APP_DISPLAY_NAME, WM_TRAYICONNOTIFY);
+}
+
+void TCCApp::HideTrayIcon() {
+    if (trayIconShown_) TaskBarDeleteIcon(handlerWindow_, 0);
+    trayIconShown_ = false;
+}
+
+void TCCApp::UpdateTrayIcon() {
+    if (!trayIconShown_) return;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    std::string name = frame_ == 0 ? std::string(TRAY_ICON_DEFAULT) : TRAY_ICON_FRAME_PREFIX + std::to_string(frame_);
+    HICON icon = LoadIconA(instance, name.c_str());
+    if (!icon) icon = LoadIconA(instance, TRAY_ICON_DEFAULT);
+    TaskBarModifyIcon(handlerWindow_, 0, NIF_ICON, std::string(), icon);
+}
+
+void TCCApp::RestartTrayAnimation() {
+    if (!handlerWindow_) return;
+    KillTimer(handlerWindow_, TRAY_ANIMATION_TIMER_ID);
+    frame_ = 1;
+    UpdateTrayIcon();
+    SetTimer(handlerWindow_, TRAY_ANIMATION_TIMER_ID, TRAY_ANIMATION_INTERVAL, nullptr);
+}
+
+void TCCApp::AdvanceTrayAnimation() {
+    if (++frame_ > TRAY_ANIMATION_FRAMES) {
+        frame_ = 0;
+        if (handlerWindow_) KillTimer(handlerWindow_, TRAY_ANIMATION_TIMER_ID);
+    }
+    UpdateTrayIcon();
+}
+
+void TCCApp::ShowTrayMenu() {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    AppendMenuA(menu, MF_STRING, IDM_TRAY_CLOSE, Translate("AppCCMenu_Close", "Close").c_str());
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_TRAY_HELP, Translate("AppCCMenu_HelpContent", "Help").c_str());
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_TRAY_CONFIGURE, Translate("AppCCMenu_Config", "Configure...").c_str());
+    SetMenuDefaultItem(menu, IDM_TRAY_CONFIGURE, FALSE);
+    // The menu closes when the user clicks elsewhere only if its owner is
+    // the foreground window; the WM_NULL afterwards is the classic cure.
+    SetForegroundWindow(handlerWindow_);
+    POINT at{};
+    GetCursorPos(&at);
+    TrackPopupMenu(menu, TPM_CENTERALIGN, at.x, at.y, 0, handlerWindow_, nullptr);
+    PostMessageA(handlerWindow_, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+void TCCApp::OpenInProgramsDirectory(const char* fileName) {
+    const std::string& directory = ProgramsDirectory();
+    ShellExecuteA(handlerWindow_, nullptr, (directory + fileName).c_str(), nullptr, directory.c_str(),
+                  SW_SHOWNORMAL);
+}
+
+void TCCApp::EndSession() {
+    Shutdown();
+    std::exit(0);
+}
+
+LRESULT TCCApp::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
+        // A new taskbar has no icons.
+        trayIconShown_ = false;
+        ShowTrayIcon();
+    } else if (message == WM_TRAYICONNOTIFY) {
+        if (wParam == 0) {
+            UINT mouse = static_cast<UINT>(lParam);
+            if (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN)
+                ShowTrayMenu();
+            else if (mouse == WM_LBUTTONDBLCLK)
+                OpenInProgramsDirectory(CC_CONFIG_PROGRAM);
+        }
+    } else {
+        switch (message) {
+            case WM_DESTROY:
+                PostQuitMessage(0);
+                return 0;
+            case WM_ENDSESSION:
+                // Only a session that really ends ends the program; after a
+                // cancelled one everything keeps running.
+                if (wParam) EndSession();
+                break;
+            case WM_COMMAND:
+                if (wParam == IDM_TRAY_CLOSE)
+                    PostClose();
+                else if (wParam == IDM_TRAY_CONFIGURE)
+                    OpenInProgramsDirectory(CC_CONFIG_PROGRAM);
+                else if (wParam == IDM_TRAY_HELP)
+                    OpenInProgramsDirectory(CC_HELP_FILE);
+                break;
+            case WM_TIMER:
+                if (wParam == TRAY_ANIMATION_TIMER_ID) AdvanceTrayAnimation();
+                break;
+            case WM_CC_START_ANIMATION:
+                RestartTrayAnimation();
+                break;
+            case WM_CC_APPLY_SETTINGS:
+                ApplySettingsNow();
+                break;
+            default:
+                break;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace vpw

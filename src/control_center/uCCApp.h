@@ -1,0 +1,119 @@
+// The control center: a program without a visible window that loads the
+// rules, installs the system-wide hook, serves the command channel through
+// its server thread and lives in the notification area.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "BOMInterfaces.h"
+#include "ControlCenterInterfaces.h"
+
+namespace vpw {
+
+class TControlCenterThread;
+
+inline constexpr char CC_HANDLER_WINDOW_CLASS[] = "VPW_CommandCenterHandlerWindow";
+inline constexpr char CC_SINGLE_INSTANCE_MAPPING[] = "{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}";
+inline constexpr char CC_HOOK_LIBRARY[] = "vpwemb.dll";
+inline constexpr char CC_HOOK_PROCEDURE[] = "CallProcHook";
+inline constexpr char CC_MODEL_ROOT_TYPE[] = "VELVICWINDOWS";
+inline constexpr char CC_SETTINGS_KEY[] = "SOFTWARE\\Velvic Tools\\Velvic Plimsy Windows\\Command Center";
+inline constexpr char CC_TRAY_ICON_VALUE[] = "trayicon";
+inline constexpr char CC_CONFIG_PROGRAM[] = "VelvicPlimsyWindowsConfig.exe";
+inline constexpr char CC_HELP_FILE[] = "VelvicPlimsyWindows.chm";
+
+inline constexpr UINT TRAY_ANIMATION_TIMER_ID = 1;
+inline constexpr UINT TRAY_ANIMATION_INTERVAL = 250;
+inline constexpr UINT IDM_TRAY_CLOSE = 1000;
+inline constexpr UINT IDM_TRAY_CONFIGURE = 1002;
+inline constexpr UINT IDM_TRAY_HELP = 1003;
+
+// Requests of the server thread that the main thread carries out, since the
+// tray icon and its timer belong to the handler window.
+inline constexpr UINT WM_CC_START_ANIMATION = WM_APP + 1;
+inline constexpr UINT WM_CC_APPLY_SETTINGS = WM_APP + 2;
+
+// How long one window may take to answer the attach message; a hung window
+// is given up on so that it cannot stall the server thread.
+inline constexpr UINT CC_ATTACH_SEND_TIMEOUT = 1000;
+
+class TCCApp {
+public:
+    // Programs' directory and configuration file name; no hook, no icon.
+    TCCApp();
+    ~TCCApp();
+    TCCApp(const TCCApp&) = delete;
+    TCCApp& operator=(const TCCApp&) = delete;
+
+    // False when the control center must not run; what was built is released.
+    bool Initialize();
+    void Run();
+    // Safe to run more than once.
+    void Shutdown();
+
+    LRESULT WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Steps of the server thread.
+    void ReloadModel();
+    void PostClose();
+    void ApplySettings();
+    void StartTrayAnimation();
+    void ReattachWindows();
+    bool HasWindowRule(HWND window);
+
+    const std::string& Title() const { return title_; }
+
+private:
+    bool CheckSingleInstance();
+    bool CheckCom();
+    void ReadSettings();
+    bool CreateHandlerWindow();
+    bool LoadModel();
+    void ReleaseModel();
+    IPtr<IControlCenter> ControlCenterFacet();
+    bool StartControlCenterThread();
+    void StopControlCenterThread();
+    bool InstallHook();
+    void UninstallHook();
+    void ShowTrayIcon();
+    void HideTrayIcon();
+    void UpdateTrayIcon();
+    void RestartTrayAnimation();
+    void AdvanceTrayAnimation();
+    void ApplySettingsNow();
+    void ShowTrayMenu();
+    void OpenInProgramsDirectory(const char* fileName);
+    void EndSession();
+    bool Stopping() const;
+
+    HWND handlerWindow_ = nullptr;
+    bool trayIconEnabled_ = true;
+    bool trayIconShown_ = false;
+    IPtr<IBOMObjectSlave> root_;
+    std::unique_ptr<TControlCenterThread> thread_;
+    HHOOK hook_ = nullptr;
+    HMODULE hookLibrary_ = nullptr;
+    void* hookView_ = nullptr;
+    HANDLE hookMapping_ = nullptr;
+    int frame_ = 0;
+    UINT taskbarCreatedMessage_ = 0;
+
+    std::string title_;
+    bool comChecked_ = false;
+    bool classRegistered_ = false;
+};
+
+// The process's application object: created at start-up, freed by
+// FreeCCApp or, if still present, at exit.
+TCCApp* CCApp();
+void FreeCCApp();
+
+// Initialize, Run when it succeeded, Shutdown, free: the program's body
+// once COM and the language are set up.
+void RunCCApp();
+
+LRESULT CALLBACK CCAppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace vpw

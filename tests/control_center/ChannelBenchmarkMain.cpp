@@ -1,0 +1,147 @@
+// Benchmark (not a test): the round trip of a rule lookup (command 1) over
+// the command channel to the real control center with 1, 100 and 1000
+// rules in its file, beside a bare event ping-pong between two processes.
+//   bench_command_channel.exe [LOOKUPS]
+// The looked-up window matches only the last rule, so every lookup walks
+// the whole list.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ControlCenterTestSupport.h"
+
+using namespace vpw;
+using namespace vpw::test;
+
+namespace {
+
+constexpr char kTargetClass[] = "VpwBenchTarget";
+constexpr char kPing[] = "VpwBenchPing";
+constexpr char kPong[] = "VpwBenchPong";
+
+double Microseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    return 1e6 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Each line runs for at most this long, whatever the count asked for.
+constexpr DWORD kLineBudget = 20000;
+
+void Report(const char* what, std::vector<double> samples, int failures = 0) {
+    if (samples.empty()) {
+        std::printf("%-34s no samples\n", what);
+        return;
+    }
+    std::sort(samples.begin(), samples.end());
+    double sum = 0;
+    for (double s : samples) sum += s;
+    std::printf("%-34s median %8.1f   mean %8.1f   p95 %8.1f   (%zu round trips", what, samples[samples.size() / 2],
+                sum / samples.size(), samples[samples.size() * 95 / 100], samples.size());
+    if (failures) std::printf(", %d more timed out", failures);
+    std::printf(")\n");
+}
+
+// The other side of the ping-pong: answers every ping with a pong.
+int Pong() {
+    HANDLE ping = CreateEventA(nullptr, FALSE, FALSE, kPing);
+    HANDLE pong = CreateEventA(nullptr, FALSE, FALSE, kPong);
+    while (WaitForSingleObject(ping, 5000) == WAIT_OBJECT_0) SetEvent(pong);
+    return 0;
+}
+
+std::vector<double> PingPong(int count) {
+    HANDLE ping = CreateEventA(nullptr, FALSE, FALSE, kPing);
+    HANDLE pong = CreateEventA(nullptr, FALSE, FALSE, kPong);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    ChildProcess peer(self, {"pong"});
+    std::vector<double> samples;
+    if (!peer.Started()) return samples;
+    // The first exchanges also wait for the peer to start.
+    for (int i = 0; i < 50; ++i) {
+        SetEvent(ping);
+        WaitForSingleObject(pong, 10000);
+    }
+    DWORD start = GetTickCount();
+    for (int i = 0; i < count && GetTickCount() - start < kLineBudget; ++i) {
+        LARGE_INTEGER a, b;
+        QueryPerformanceCounter(&a);
+        SetEvent(ping);
+        if (WaitForSingleObject(pong, 5000) != WAIT_OBJECT_0) break;
+        QueryPerformanceCounter(&b);
+        samples.push_back(Microseconds(a, b));
+    }
+    CloseHandle(ping);
+    CloseHandle(pong);
+    return samples;
+}
+
+std::vector<double> Lookups(int rules, HWND target, int count, int& failures) {
+    failures = 0;
+    std::vector<std::pair<std::string, std::string>> list;
+    for (int i = 1; i < rules; ++i) list.emplace_back("Rule " + std::to_string(i), "VpwBenchOther" + std::to_string(i));
+    list.emplace_back("Rule " + std::to_string(rules), kTargetClass);
+    CenterFolder folder;
+    folder.WriteConfig(RulesConfig(list));
+    ChildProcess center(folder.Path(kCenterExe), {}, folder.Dir());
+    std::vector<double> samples;
+    if (!center.Started() || !WaitUntilServing(30000)) {
+        std::printf("the control center did not start with %d rules\n", rules);
+        return samples;
+    }
+    TProcessesCommunication client(CONTROL_CENTER_CHANNEL_NAME);
+    std::vector<char> payload = WindowPayload(target);
+    auto once = [&]() -> bool {
+        TChannelBuffer reply;
+        int length = 0, code = 0;
+        return client.SendCommand(CMD_GET_WINDOW_RULE, payload.size(), payload.data(), reply, length, code) == 0 &&
+               code == CMD_REPLY_DONE && length > 0;
+    };
+    for (int i = 0; i < 5; ++i) once();
+    DWORD start = GetTickCount();
+    for (int i = 0; i < count && GetTickCount() - start < kLineBudget; ++i) {
+        LARGE_INTEGER a, b;
+        QueryPerformanceCounter(&a);
+        bool ok = once();
+        QueryPerformanceCounter(&b);
+        if (ok)
+            samples.push_back(Microseconds(a, b));
+        else
+            ++failures;
+    }
+    SendToCenter(CMD_STOP_CONTROL_CENTER);
+    center.Wait(10000);
+    return samples;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "pong") return Pong();
+    int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
+
+    ChildProcess owner(ModuleDir() + WINDOW_OWNER_EXE, {kTargetClass, "Bench Target"});
+    HWND target = WaitForWindow(kTargetClass, "Bench Target");
+    if (!target) {
+        std::printf("the window to look up did not appear\n");
+        return 1;
+    }
+    std::printf("round trips in microseconds\n");
+    for (int rules : {1, 100, 1000}) {
+        std::string what = "command 1, " + std::to_string(rules) + (rules == 1 ? " rule" : " rules");
+        int failures = 0;
+        std::vector<double> samples = Lookups(rules, target, count, failures);
+        Report(what.c_str(), samples, failures);
+        std::fflush(stdout);
+    }
+    Report("event ping-pong, two processes", PingPong(count));
+    return 0;
+}
