@@ -34,15 +34,19 @@ if [ ! -f "$WINEPREFIX/.vpw-ready" ]; then
   echo "creating the Wine prefix $WINEPREFIX (about ten seconds)"
   rm -rf "$WINEPREFIX"
   wine wineboot -i >>"$log" 2>&1 </dev/null
-  # Wine draws title bars itself (no window manager), crashes end at once,
-  # and the caption glyphs need fonts.
+  # Wine draws title bars itself (no window manager) and crashes end at once.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
   wineserver -k >/dev/null 2>&1 </dev/null
   wineserver -w >/dev/null 2>&1 </dev/null
   touch "$WINEPREFIX/.vpw-ready"
+fi
+
+# Without fonts the caption glyphs show as letters; prefixes made before the
+# fonts were installed get them here too.
+if ! ls "$WINEPREFIX/drive_c/windows/Fonts/"*.ttf >/dev/null 2>&1; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
 fi
 
 wineserver -k >/dev/null 2>&1 </dev/null

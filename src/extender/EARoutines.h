@@ -1,0 +1,21 @@
+// Text routines and small services of the window extender library.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace vpw {
+
+// The library's one diagnostic sink: "Class.Operation: Err = " + message.
+// It keeps nothing.
+void DebugOut(const std::string& text);
+// The message of the exception being handled; call only inside a catch block.
+std::string CurrentExceptionMessage();
+
+// Drops a leading "{" and, independently, a trailing "}".
+std::string StripBraces(const std::string& text);
+
+// The module that holds the library's code and resources.
+HINSTANCE LibraryInstance();
+
+}  // namespace vpw

@@ -1,0 +1,28 @@
+// Window queries of the window extender library.
+#pragma once
+#include <windows.h>
+
+#include "WinFuncs.h"
+
+namespace vpw {
+
+// 1 minimised, 2 maximised, 0 otherwise (from the window placement).
+int GetWindowShowState(HWND window);
+bool WindowIsVisible(HWND window);
+// Never 0: falls back to the class icons and then the system's IDI_WINLOGO.
+HICON GetWindowSmallIcon(HWND window);
+HICON GetWindowBigIcon(HWND window);
+// Every bit of `mask` set in GWL_STYLE.
+bool WindowHasStyle(HWND window, DWORD mask);
+// Caption plus top and bottom frame that the window's styles add (no menu bar).
+int GetNonClientHeight(HWND window);
+// The outermost window of which `window` is a child (or itself).
+HWND GetTopLevelWindow(HWND window);
+bool IsMouseOverWindow(HWND window);
+bool IsForegroundWindow(HWND window);
+// Some programs' main windows are owned by a hidden window of class
+// "TApplication" that stands for the program in the task bar.
+void HideApplicationOwner(HWND window);
+void RestoreApplicationOwner(HWND window);
+
+}  // namespace vpw

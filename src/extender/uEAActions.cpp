@@ -1,0 +1,378 @@
+#include "uEAActions.h"
+
+#include <vector>
+
+#include "EARoutines.h"
+#include "Exceptions.h"
+#include "Routines.h"
+
+namespace vpw {
+
+namespace {
+
+bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
+
+// Closes a registry key on every path.
+class TRegKey {
+public:
+    TRegKey() = default;
+    ~TRegKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    TRegKey(const TRegKey&) = delete;
+    TRegKey& operator=(const TRegKey&) = delete;
+    HKEY* Out() { return &key_; }
+    HKEY Get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- TAction
+
+bool TAction::QueryInterface(const TGUID& iid, void** out) {
+    if (AnswerInterfaces<IAction, IWindowPart, ISlave, IPublisherOwner, IOwner>(this, iid, out)) return true;
+    return TAbstractParamsItem::QueryInterface(iid, out);
+}
+
+void TAction::Initialize() {
+    TAbstractParamsItem::Initialize();
+    saveCurrentOperation_ = false;
+    publisher_ = IPtr<TPublisher>(new TPublisher());
+    operations_ = NewItem<TOperations>();
+    CreateOperations();
+}
+
+void TAction::ParseParam(const std::string& key, const std::string& value) {
+    TAbstractParamsItem::ParseParam(key, value);
+    if (key == "SAVECURRENTOPERATION") saveCurrentOperation_ = IsYes(value);
+}
+
+void TAction::SetCurrentOperation(const std::string& name) {
+    try {
+        current_ = nullptr;
+        next_ = nullptr;
+        if (!operations_) return;
+        int position = operations_->IndexOf(name);
+        if (position < 0) return;
+        current_ = operations_->GetOperation(name);
+        int nextPosition = position + 1 < operations_->Count() ? position + 1 : 0;
+        next_ = operations_->GetOperation(nextPosition);
+    } catch (...) {
+    }
+}
+
+bool TAction::ApplyOperation(const std::string& name) { return true; }
+
+void TAction::SetOwner(IOwner* owner) {
+    try {
+        owner_ = Supports<IActionOwner>(owner);
+        if (publisher_) publisher_->SetOwner(static_cast<IOwner*>(this));
+    } catch (...) {
+    }
+}
+
+void TAction::ReleaseOwner() {
+    try {
+        if (publisher_) publisher_->ReleaseOwner();
+    } catch (...) {
+    }
+    owner_ = nullptr;
+}
+
+void TAction::AttachWindow() {
+    try {
+        if (!saveCurrentOperation_) return;
+        std::string saved = LoadCurrentOperation();
+        if (!saved.empty()) ExecuteOperation(saved);
+    } catch (...) {
+    }
+}
+
+void TAction::DetachWindow() {
+    try {
+        if (saveCurrentOperation_) SaveCurrentOperationToRegistry();
+    } catch (...) {
+    }
+}
+
+bool TAction::ExecuteOperation(const std::string& name) {
+    try {
+        if (!hoverEffect_.empty()) {
+            // The window shows the hover state; the new one is applied when it ends.
+            SetCurrentOperation(name);
+            return true;
+        }
+        bool done = ApplyOperation(name);
+        if (done) {
+            SetCurrentOperation(name);
+            NotifyObservers();
+        }
+        return done;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TAction::ExecuteNextOperation() {
+    try {
+        IPtr<IOperation> next = next_;
+        if (!next) return true;
+        return ExecuteOperation(next->GetName());
+    } catch (...) {
+        return false;
+    }
+}
+
+IPtr<IPublisher> TAction::GetPublisher() { return IPtr<IPublisher>(publisher_.get()); }
+
+bool TAction::ApplyHoverEffect(const std::string& name) {
+    try {
+        hoverEffect_.clear();
+        bool done = ApplyOperation(name);
+        if (done) hoverEffect_ = name;
+        return done;
+    } catch (...) {
+        DebugOut("TAction.ApplyHoverEffect: Err = " + CurrentExceptionMessage());
+        return false;
+    }
+}
+
+bool TAction::RemoveHoverEffect() {
+    try {
+        hoverEffect_.clear();
+        IPtr<IOperation> current = current_;
+        if (!current) return false;
+        return ApplyOperation(current->GetName());
+    } catch (...) {
+        DebugOut("TAction.RemoveHoverEffect: Err = " + CurrentExceptionMessage());
+        return false;
+    }
+}
+
+void TAction::NotifyObservers() {
+    try {
+        if (publisher_) publisher_->NotifyObservers();
+    } catch (...) {
+    }
+}
+
+IPtr<IWindowHandler> TAction::WindowHandler() {
+    IPtr<IActionOwner> owner = owner_;
+    if (!owner) return {};
+    return owner->GetWindowHandler();
+}
+
+HWND TAction::Window() {
+    IPtr<IWindowHandler> handler = WindowHandler();
+    return handler ? handler->GetWindow() : nullptr;
+}
+
+std::string TAction::RuleKeyPath() {
+    IPtr<IWindowHandler> handler = WindowHandler();
+    if (!handler) return {};
+    return std::string(WINDOW_RULES_REGISTRY_KEY) + handler->GetWindowRuleName();
+}
+
+std::string TAction::LoadCurrentOperation() {
+    try {
+        std::string path = RuleKeyPath();
+        if (path.empty()) return {};
+        TRegKey key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return {};
+        std::string valueName = GetName() + CURRENT_OPERATION_VALUE_SUFFIX;
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            type != REG_SZ || size == 0)
+            return {};
+        // Stored data need not end in a zero; the extra byte makes sure one does.
+        std::vector<char> data(size + 1, 0);
+        DWORD read = size;
+        if (RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                             &read) != ERROR_SUCCESS ||
+            type != REG_SZ)
+            return {};
+        if (read > size) read = size;
+        return std::string(data.data(), strnlen(data.data(), read));
+    } catch (...) {
+        return {};
+    }
+}
+
+void TAction::SaveCurrentOperationToRegistry() {
+    try {
+        IPtr<IOperation> current = current_;
+        if (!current) return;
+        std::string path = RuleKeyPath();
+        if (path.empty()) return;
+        TRegKey key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                            key.Out(), nullptr) != ERROR_SUCCESS)
+            return;
+        std::string valueName = GetName() + CURRENT_OPERATION_VALUE_SUFFIX;
+        std::string value = current->GetName();
+        LONG rc = RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1));
+        if (rc != ERROR_SUCCESS) throw Exception("RegSetValueEx failed with " + std::to_string(rc));
+    } catch (...) {
+        DebugOut("TAction.SaveCurrentOperationToRegistry: Err = " + CurrentExceptionMessage());
+    }
+}
+
+void TAction::AddOperation(const std::string& paramString) {
+    IPtr<IOperation> operation = Supports<IOperation>(CreateItemByClassName(paramString, "OPERATION"));
+    if (operation && operations_) operations_->Add(operation.get());
+}
+
+void TAction::SetOperations(const std::string& currentName, const std::string& nextName) {
+    if (!operations_) return;
+    current_ = operations_->GetOperation(currentName);
+    next_ = operations_->GetOperation(nextName);
+}
+
+// --------------------------------------------------- TMessageHandlerAction
+
+bool TMessageHandlerAction::QueryInterface(const TGUID& iid, void** out) {
+    if (AnswerInterfaces<IMessageHandler>(this, iid, out)) return true;
+    return TAction::QueryInterface(iid, out);
+}
+
+void TMessageHandlerAction::AttachWindow() {
+    try {
+        TAction::AttachWindow();
+        if (IPtr<IWindowHandler> handler = WindowHandler())
+            handler->AddMessageHandler(static_cast<IMessageHandler*>(this));
+    } catch (...) {
+    }
+}
+
+void TMessageHandlerAction::DetachWindow() {
+    try {
+        TAction::DetachWindow();
+        if (IPtr<IWindowHandler> handler = WindowHandler())
+            handler->RemoveMessageHandler(static_cast<IMessageHandler*>(this));
+    } catch (...) {
+    }
+}
+
+// ------------------------------------------------------- TSingleCallAction
+
+void TSingleCallAction::Initialize() {
+    TAction::Initialize();
+    armed_ = true;
+}
+
+bool TSingleCallAction::Disarm() {
+    bool was = armed_;
+    armed_ = false;
+    return was;
+}
+
+// -------------------------------------------------------- TStayOnTopAction
+
+void TStayOnTopAction::CreateOperations() {
+    AddOperation(
+        "\\NAME=STAYONTOPON\\CAPTION=StayOnTop On\\HINT=StayOnTop On\\IMAGE=STAYONTOPON\\DOWNIMAGE=STAYONTOPOFF"
+        "\\IMAGE_SMALL=STAYONTOPON_SMALL\\DOWNIMAGE_SMALL=STAYONTOPOFF_SMALL\\DEFAULT=yes\\DIRECTCALL=yes");
+    AddOperation(
+        "\\NAME=STAYONTOPOFF\\CAPTION=StayOnTop Off\\HINT=StayOnTop Off\\IMAGE=STAYONTOPOFF\\DOWNIMAGE=STAYONTOPON"
+        "\\IMAGE_SMALL=STAYONTOPOFF_SMALL\\DOWNIMAGE_SMALL=STAYONTOPON_SMALL\\DEFAULT=no\\DIRECTCALL=yes");
+    // A new window is taken as not on top: the first toggle makes it topmost.
+    SetCurrentOperation("STAYONTOPOFF");
+}
+
+bool TStayOnTopAction::ApplyOperation(const std::string& name) {
+    try {
+        HWND insertAfter;
+        if (name == "STAYONTOPON")
+            insertAfter = HWND_TOPMOST;
+        else if (name == "STAYONTOPOFF")
+            insertAfter = HWND_NOTOPMOST;
+        else
+            return false;
+        if (!SetWindowPos(Window(), insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE))
+            throw Exception("SetWindowPos failed with " + std::to_string(GetLastError()));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TStayOnTopAction::AfterMessage(TMessage& message, bool handled) {
+    try {
+        TMessageHandlerAction::AfterMessage(message, handled);
+        if (message.Msg != WM_WINDOWPOSCHANGED || message.LParam == 0) return;
+        const WINDOWPOS& pos = *reinterpret_cast<const WINDOWPOS*>(message.LParam);
+        // With SWP_NOZORDER the insert-after handle is not looked at by the
+        // system, so it says nothing about the window's place.
+        if (pos.flags & SWP_NOZORDER) return;
+        if (pos.hwndInsertAfter == HWND_TOPMOST)
+            SetOperations("STAYONTOPON", "STAYONTOPOFF");
+        else if (pos.hwndInsertAfter == HWND_NOTOPMOST)
+            SetOperations("STAYONTOPOFF", "STAYONTOPON");
+        else
+            return;
+        NotifyObservers();
+    } catch (...) {
+    }
+}
+
+// ------------------------------------------------------ TCloseWindowAction
+
+void TCloseWindowAction::CreateOperations() {
+    AddOperation("\\NAME=CLOSEWINDOW\\CAPTION=Close Window\\HINT=Close Window\\DEFAULT=yes\\DIRECTCALL=yes");
+    SetCurrentOperation("CLOSEWINDOW");
+}
+
+bool TCloseWindowAction::ApplyOperation(const std::string& name) {
+    try {
+        IPtr<IOperation> next = GetNextOperation();
+        if (!Armed() || !next || name != next->GetName()) return false;
+        Disarm();
+        PostMessageA(Window(), WM_CLOSE, 0, 0);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// ---------------------------------------------------------- TRunModeAction
+
+void TRunModeAction::ParseParam(const std::string& key, const std::string& value) {
+    TSingleCallAction::ParseParam(key, value);
+    if (key != "RUNMODE") return;
+    std::string mode = UpperCaseAscii(value);
+    if (mode == "MINIMIZE")
+        command_ = SC_MINIMIZE;
+    else if (mode == "MAXIMIZE")
+        command_ = SC_MAXIMIZE;
+    else
+        command_ = SC_RESTORE;
+}
+
+void TRunModeAction::CreateOperations() {
+    AddOperation("\\NAME=RUNMODE\\CAPTION=Run Mode\\HINT=Run Mode\\DEFAULT=yes\\DIRECTCALL=yes");
+    SetCurrentOperation("RUNMODE");
+}
+
+bool TRunModeAction::ApplyOperation(const std::string& name) {
+    try {
+        IPtr<IOperation> next = GetNextOperation();
+        if (!Armed() || !next || name != next->GetName()) return false;
+        Disarm();
+        HWND window = Window();
+        DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+        bool post = (command_ == SC_MINIMIZE && (style & WS_MINIMIZEBOX)) ||
+                    (command_ == SC_MAXIMIZE && (style & WS_MAXIMIZEBOX)) || command_ == SC_RESTORE;
+        if (post) PostMessageA(window, WM_SYSCOMMAND, command_, 0);
+        return true;
+    } catch (...) {
+        DebugOut("TRunModeAction.ApplyOperation: Err = " + CurrentExceptionMessage());
+        return false;
+    }
+}
+
+}  // namespace vpw

@@ -1,0 +1,170 @@
+// What a rule does to its window: actions own a fixed list of named
+// operations, remember the current one (the window's state) and the next one
+// (what a toggle runs), apply them to the window, tell their observers after
+// every change and can keep the current operation in the registry.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "uEAGeneralClasses.h"
+#include "uEAObservers.h"
+#include "uEAOperations.h"
+
+namespace vpw {
+
+// The running state of every rule lives in a subkey of this one named after
+// the rule; an action keeps its current operation there as
+// <action name>_CurrentOperation.
+inline constexpr char WINDOW_RULES_REGISTRY_KEY[] = "SOFTWARE\\Velvic Tools\\Velvic Plimsy Windows\\WindowRules\\";
+inline constexpr char CURRENT_OPERATION_VALUE_SUFFIX[] = "_CurrentOperation";
+
+// Keys: NAME, SAVECURRENTOPERATION ("yes" in any case saves).
+class TAction : public TAbstractParamsItem,
+                public virtual ISlave,
+                public virtual IPublisherOwner,
+                public virtual IOwner,
+                public virtual IWindowPart,
+                public virtual IAction {
+public:
+    bool QueryInterface(const TGUID& iid, void** out) override;
+
+    void Initialize() override;
+    void ParseParam(const std::string& key, const std::string& value) override;
+    // Adds the operations and sets the current and next one.
+    virtual void CreateOperations() = 0;
+    // Current := the named operation, next := the one after it (wrapping);
+    // both none for a name the action lacks.
+    virtual void SetCurrentOperation(const std::string& name);
+    // Does the work on the window; true when done.
+    virtual bool ApplyOperation(const std::string& name);
+    void SetOwner(IOwner* owner) override;
+    void ReleaseOwner() override;
+    // Puts a saved operation back on the window.
+    void AttachWindow() override;
+    // Saves the current operation when asked to.
+    void DetachWindow() override;
+    IPtr<IOperation> GetNextOperation() override { return next_; }
+    bool ExecuteOperation(const std::string& name) override;
+    bool ExecuteNextOperation() override;
+
+    // IAction
+    IPtr<IOperations> GetOperations() override { return IPtr<IOperations>(operations_.get()); }
+    IPtr<IPublisher> GetPublisher() override;
+    IPtr<IOperation> GetCurrentOperation() override { return current_; }
+    bool ApplyHoverEffect(const std::string& name) override;
+    bool RemoveHoverEffect() override;
+
+    // ISlave
+    void Connect() override {}
+    void Disconnect() override {}
+    void SetName(const std::string& name) override { name_ = name; }
+
+    // IOwner (of the publisher)
+    void ReleaseSlave(ISlave* slave) override {}
+
+    void NotifyObservers();
+    // The saved operation name of this action under its rule; empty when none.
+    std::string LoadCurrentOperation();
+    void SaveCurrentOperationToRegistry();
+
+    bool GetSaveCurrentOperation() const { return saveCurrentOperation_; }
+    const std::string& GetHoverEffect() const { return hoverEffect_; }
+
+protected:
+    ~TAction() override = default;
+
+    // The owner's window handler; none without an owner.
+    IPtr<IWindowHandler> WindowHandler();
+    // The attached window, or 0.
+    HWND Window();
+    // Builds an operation from its parameter string and adds it.
+    void AddOperation(const std::string& paramString);
+    // Sets both operations directly (the stay-on-top watch).
+    void SetOperations(const std::string& currentName, const std::string& nextName);
+
+private:
+    // The registry key of the owner's rule; empty without an owner.
+    std::string RuleKeyPath();
+
+    IPtr<IActionOwner> owner_;
+    IPtr<TPublisher> publisher_;
+    IPtr<IOperation> next_;
+    IPtr<IOperation> current_;
+    std::string hoverEffect_;
+    IPtr<TOperations> operations_;
+    bool saveCurrentOperation_ = false;
+};
+
+// An action that also sees the window's messages while attached.
+class TMessageHandlerAction : public TAction, public virtual IMessageHandler {
+public:
+    bool QueryInterface(const TGUID& iid, void** out) override;
+
+    void AttachWindow() override;
+    void DetachWindow() override;
+    bool BeforeMessage(TMessage& message) override { return false; }
+    void AfterMessage(TMessage& message, bool handled) override {}
+
+protected:
+    ~TMessageHandlerAction() override = default;
+};
+
+// An action whose operation runs once per attachment.
+class TSingleCallAction : public TAction {
+public:
+    void Initialize() override;
+    // Its one operation is no state of the window: replaying a saved one at
+    // every attachment would run it (close the window) without its trigger.
+    void AttachWindow() override {}
+
+protected:
+    ~TSingleCallAction() override = default;
+    // True once: the caller is the one call that may act.
+    bool Disarm();
+    bool Armed() const { return armed_; }
+
+private:
+    bool armed_ = false;
+};
+
+// Operations STAYONTOPON (next at creation) and STAYONTOPOFF (current).
+class TStayOnTopAction : public TMessageHandlerAction {
+public:
+    void CreateOperations() override;
+    bool ApplyOperation(const std::string& name) override;
+    // Follows topmost changes that others make.
+    void AfterMessage(TMessage& message, bool handled) override;
+
+protected:
+    ~TStayOnTopAction() override = default;
+};
+
+// Operation CLOSEWINDOW: posts WM_CLOSE once.
+class TCloseWindowAction : public TSingleCallAction {
+public:
+    void CreateOperations() override;
+    bool ApplyOperation(const std::string& name) override;
+
+protected:
+    ~TCloseWindowAction() override = default;
+};
+
+// Key RUNMODE ("minimize", "maximize", anything else restores); operation
+// RUNMODE posts the system command once.
+class TRunModeAction : public TSingleCallAction {
+public:
+    void ParseParam(const std::string& key, const std::string& value) override;
+    void CreateOperations() override;
+    bool ApplyOperation(const std::string& name) override;
+
+    UINT GetCommand() const { return command_; }
+
+protected:
+    ~TRunModeAction() override = default;
+
+private:
+    UINT command_ = 0;
+};
+
+}  // namespace vpw

@@ -1,0 +1,70 @@
+#include "uEAOperations.h"
+
+#include "EARoutines.h"
+#include "Routines.h"
+
+namespace vpw {
+
+namespace {
+
+bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
+
+void FreeBitmap(HBITMAP& bitmap) {
+    if (bitmap) DeleteObject(bitmap);
+    bitmap = nullptr;
+}
+
+}  // namespace
+
+bool TOperation::QueryInterface(const TGUID& iid, void** out) {
+    *out = nullptr;
+    return AnswerInterfaces<IOperation>(this, iid, out) || TAbstractParamsItem::QueryInterface(iid, out);
+}
+
+void TOperation::Initialize() {
+    TAbstractParamsItem::Initialize();
+    image_ = downImage_ = smallImage_ = smallDownImage_ = nullptr;
+}
+
+TOperation::~TOperation() {
+    for (HBITMAP* b : {&image_, &downImage_, &smallImage_, &smallDownImage_}) {
+        try {
+            FreeBitmap(*b);
+        } catch (...) {
+        }
+    }
+}
+
+void TOperation::LoadOperationBitmap(HBITMAP& field, const std::string& resourceName) {
+    // A key given twice must not leak the first bitmap.
+    FreeBitmap(field);
+    try {
+        field = LoadBitmapA(LibraryInstance(), resourceName.c_str());
+    } catch (...) {
+        field = nullptr;
+    }
+}
+
+void TOperation::ParseParam(const std::string& key, const std::string& value) {
+    try {
+        TAbstractParamsItem::ParseParam(key, value);
+        if (key == "CAPTION") caption_ = value;
+        else if (key == "HINT") hint_ = value;
+        else if (key == "DEFAULT") default_ = IsYes(value);
+        else if (key == "DIRECTCALL") directCall_ = IsYes(value);
+        else if (key == "IMAGE") LoadOperationBitmap(image_, value);
+        else if (key == "DOWNIMAGE") LoadOperationBitmap(downImage_, value);
+        else if (key == "IMAGE_SMALL") LoadOperationBitmap(smallImage_, value);
+        else if (key == "DOWNIMAGE_SMALL") LoadOperationBitmap(smallDownImage_, value);
+    } catch (...) {
+    }
+}
+
+bool TOperations::QueryInterface(const TGUID& iid, void** out) {
+    *out = nullptr;
+    return AnswerInterfaces<IOperations>(this, iid, out) || TAbstractCollection::QueryInterface(iid, out);
+}
+
+void RegisterEAOperationClasses() { RegisterItemClass(ItemClassOf<TOperation>(), "OPERATION"); }
+
+}  // namespace vpw

@@ -1,0 +1,208 @@
+#include "uEAWindowExtender.h"
+
+#include <atomic>
+#include <string>
+#include <utility>
+
+#include "AppConsts.h"
+#include "EARoutines.h"
+#include "SubclassMessages.h"
+#include "WinFuncs.h"
+
+namespace vpw {
+
+namespace {
+
+std::atomic<int> g_extenderCounter{0};
+
+// Runs `f` on every item of a collection as interface T, first to last;
+// a failing item does not stop the others.
+template <class T, class F>
+void ForEach(TAbstractCollection* items, F f) {
+    if (!items) return;
+    int n = items->Count();
+    for (int i = 0; i < n; ++i) {
+        try {
+            if (IPtr<T> item = Supports<T>(items->GetItem(i))) f(item.get());
+        } catch (...) {
+        }
+    }
+}
+
+}  // namespace
+
+bool TMessageHandlers::QueryInterface(const TGUID& iid, void** out) {
+    *out = nullptr;
+    return AnswerInterfaces<IMessageHandlers>(this, iid, out) || TAbstractCollection::QueryInterface(iid, out);
+}
+
+bool TWindowExtenders::QueryInterface(const TGUID& iid, void** out) {
+    *out = nullptr;
+    return AnswerInterfaces<IWindowExtenders>(this, iid, out) || TAbstractCollection::QueryInterface(iid, out);
+}
+
+bool TWindowExtender::QueryInterface(const TGUID& iid, void** out) {
+    *out = nullptr;
+    return AnswerInterfaces<IActionsActivatorOwner, IActionOwner, IWindowPartOwner, IOwner, IWindowHandler,
+                            IWindowExtender, ISlave>(this, iid, out) ||
+           TAbstractParamsItem::QueryInterface(iid, out);
+}
+
+TWindowExtender::~TWindowExtender() {
+    // Normally detached long before; never leave a window calling into a
+    // freed object.
+    delete std::exchange(hook_, nullptr);
+}
+
+void TWindowExtender::Initialize() {
+    TAbstractParamsItem::Initialize();
+    name_ = "WindowExtender" + std::to_string(++g_extenderCounter);
+    ruleName_.clear();
+    actions_ = IPtr<TActions>(new TActions());
+    triggers_ = IPtr<TActionsActivators>(new TActionsActivators());
+    handlers_ = IPtr<TMessageHandlers>(new TMessageHandlers());
+}
+
+void TWindowExtender::ParseParam(const std::string& key, const std::string& value) {
+    // "NAME" is not passed on: the extender keeps its generated name.
+    try {
+        if (key == "WINDOWRULENAME") {
+            ruleName_ = value;
+        } else if (key == "ACTION") {
+            if (IPtr<IAction> action = Supports<IAction>(CreateItem(value))) actions_->Add(action.get());
+        } else if (key == "TRIGGER") {
+            if (IPtr<ITrigger> trigger = Supports<ITrigger>(CreateItem(value))) triggers_->Add(trigger.get());
+        }
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::SetOwner(IOwner* owner) {
+    try {
+        owner_ = Supports<IWindowExtenderOwner>(owner);
+        IOwner* self = static_cast<IOwner*>(this);
+        ForEach<ISlave>(actions_.get(), [self](ISlave* s) { s->SetOwner(self); });
+        ForEach<ISlave>(triggers_.get(), [self](ISlave* s) { s->SetOwner(self); });
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::Connect() {
+    ForEach<ISlave>(actions_.get(), [](ISlave* s) { s->Connect(); });
+    ForEach<ISlave>(triggers_.get(), [](ISlave* s) { s->Connect(); });
+}
+
+void TWindowExtender::Disconnect() {
+    ForEach<ISlave>(actions_.get(), [](ISlave* s) { s->Disconnect(); });
+    ForEach<ISlave>(triggers_.get(), [](ISlave* s) { s->Disconnect(); });
+}
+
+void TWindowExtender::AttachWindow(HWND window) {
+    IPtr<IWindowExtender> self(this);  // parts may drop their references while attaching
+    window_ = window;
+    try {
+        delete std::exchange(hook_, nullptr);
+        hook_ = new TWHook(window, this);
+        ForEach<IWindowPart>(actions_.get(), [](IWindowPart* p) { p->AttachWindow(); });
+        ForEach<IWindowPart>(triggers_.get(), [](IWindowPart* p) { p->AttachWindow(); });
+        SendMessageA(window, WM_EXTENDERATTACHED, 0, 0);
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::DetachWindow() {
+    IPtr<IWindowExtender> self(this);
+    try {
+        int n = actions_->Count();
+        for (int i = 0; i < n; ++i)
+            if (IPtr<IWindowPart> p = Supports<IWindowPart>(actions_->GetItem(i))) p->DetachWindow();
+        n = triggers_->Count();
+        for (int i = 0; i < n; ++i)
+            if (IPtr<IWindowPart> p = Supports<IWindowPart>(triggers_->GetItem(i))) p->DetachWindow();
+        // A procedure of this hook may be running further up the stack; it
+        // touches nothing of the hook once the window's procedure returns.
+        delete std::exchange(hook_, nullptr);
+        window_ = nullptr;
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::ReleaseOwner() {
+    IPtr<IWindowExtender> self(this);
+    try {
+        DetachWindow();
+        ForEach<ISlave>(actions_.get(), [](ISlave* s) { s->ReleaseOwner(); });
+        ForEach<ISlave>(triggers_.get(), [](ISlave* s) { s->ReleaseOwner(); });
+    } catch (...) {
+    }
+    owner_ = nullptr;
+}
+
+void TWindowExtender::AddMessageHandler(IMessageHandler* handler) {
+    try {
+        handlers_->Add(handler);
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::RemoveMessageHandler(IMessageHandler* handler) {
+    try {
+        handlers_->RemoveHandler(handler);
+    } catch (...) {
+    }
+}
+
+std::string TWindowExtender::GetWindowCaption() { return vpw::GetWindowCaption(window_); }
+
+void TWindowExtender::WindowProc(TMessage& message) {
+    // The subclass procedure holds a reference for the length of this call.
+    if (message.Msg == WM_DETACHEXTENDER) {
+        try {
+            if (IPtr<IWindowExtenderOwner> owner = owner_) owner->ReleaseSlave(static_cast<ISlave*>(this));
+        } catch (...) {
+        }
+        message.Result = 0;
+        return;
+    }
+
+    bool handled = false;
+    int n = handlers_->Count();
+    for (int i = 0; i < n; ++i) {
+        try {
+            if (IPtr<IMessageHandler> h = handlers_->GetMessageHandler(Variant(i)))
+                handled = h->BeforeMessage(message) || handled;
+        } catch (...) {
+        }
+    }
+
+    if (!handled && hook_) {
+        try {
+            TWHook* hook = hook_;
+            if (message.Msg == WM_DESTROY) hook->Unhook();
+            if (message.Msg == WM_SUBCLASSREPLACED &&
+                reinterpret_cast<WNDPROC>(message.WParam) == hook->PreviousProc())
+                hook->SetPreviousProc(reinterpret_cast<WNDPROC>(message.LParam));
+            hook->CallPrevious(message);
+        } catch (...) {
+        }
+    }
+
+    n = handlers_->Count();
+    for (int i = 0; i < n; ++i) {
+        try {
+            if (IPtr<IMessageHandler> h = handlers_->GetMessageHandler(Variant(i))) h->AfterMessage(message, handled);
+        } catch (...) {
+        }
+    }
+
+    if (message.Msg == WM_DESTROY) {
+        try {
+            if (IPtr<IWindowExtenderOwner> owner = owner_) owner->ReleaseSlave(static_cast<ISlave*>(this));
+        } catch (...) {
+        }
+    }
+}
+
+void RegisterEAWindowExtenderClasses() { RegisterItemClass(ItemClassOf<TWindowExtender>(), "WINDOWEXTENDER"); }
+
+}  // namespace vpw

@@ -1,0 +1,55 @@
+// Subclassing of foreign windows: one procedure of the library replaces the
+// window's own, forwards every message to a target object and calls the
+// saved procedure on request.
+#pragma once
+#include <windows.h>
+
+#include "EAInterfaceDeclarations.h"
+
+namespace vpw {
+
+// What a hook forwards to. The hook holds a reference to it for the length of
+// every call, so the target outlives a call that ends in its own release.
+class TWindowProcTarget : public virtual IInterface {
+public:
+    virtual void WindowProc(TMessage& message) = 0;
+};
+
+struct THookRecord;
+
+class TWHook {
+public:
+    // Installs at once; the target is not counted by the hook itself.
+    TWHook(HWND window, TWindowProcTarget* target);
+    ~TWHook();  // unhooks
+    TWHook(const TWHook&) = delete;
+    TWHook& operator=(const TWHook&) = delete;
+
+    void Hook();
+    // Puts the saved procedure back while the window exists. When another
+    // procedure has been installed over this one since, the window keeps
+    // passing through the library to the saved procedure instead, so that
+    // nobody is left calling code that is gone.
+    void Unhook();
+    // Runs the saved procedure and stores its result in the record. The hook
+    // may be destroyed while the procedure runs; nothing of it is used after.
+    void CallPrevious(TMessage& message);
+
+    HWND Window() const { return window_; }
+    WNDPROC PreviousProc() const;
+    void SetPreviousProc(WNDPROC proc);
+    bool Installed() const { return installed_; }
+    bool Unicode() const { return unicode_; }
+
+    // The procedure the library installs in every subclassed window.
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    HWND window_;
+    TWindowProcTarget* target_;
+    THookRecord* record_ = nullptr;  // counted; shared with the window while installed
+    bool installed_ = false;
+    bool unicode_ = false;
+};
+
+}  // namespace vpw

@@ -1,0 +1,90 @@
+#include "uWexlTimers.h"
+
+#include "EARoutines.h"
+
+namespace vpw {
+
+namespace {
+
+constexpr UINT_PTR TIMER_ID = 1;
+
+// The class lives in the library's module; its procedure is only the default
+// one, each timer window is subclassed to the timer's procedure.
+bool RegisterUtilWindowClass() {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(LibraryInstance(), TTimer::WINDOW_CLASS, &wc)) return true;
+    wc = WNDCLASSA{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = LibraryInstance();
+    wc.lpszClassName = TTimer::WINDOW_CLASS;
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+TTimer::TTimer() {
+    if (!RegisterUtilWindowClass()) return;
+    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, WINDOW_CLASS, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              LibraryInstance(), nullptr);
+    if (!window_) return;
+    SetWindowLongA(window_, GWL_USERDATA, reinterpret_cast<LONG>(this));
+    SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&TTimer::WndProc));
+}
+
+TTimer::~TTimer() {
+    enabled_ = false;
+    UpdateTimer();
+    if (window_) {
+        // No tick may reach the timer from here on.
+        SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&DefWindowProcA));
+        SetWindowLongA(window_, GWL_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+}
+
+void TTimer::SetEnabled(bool value) {
+    if (value == enabled_) return;
+    enabled_ = value;
+    UpdateTimer();
+}
+
+void TTimer::SetInterval(int milliseconds) {
+    if (milliseconds == interval_) return;
+    interval_ = milliseconds;
+    UpdateTimer();
+}
+
+void TTimer::SetOnTimer(THandler handler) {
+    onTimer_ = std::move(handler);
+    UpdateTimer();
+}
+
+void TTimer::UpdateTimer() {
+    if (!window_) return;
+    KillTimer(window_, TIMER_ID);
+    if (interval_ != 0 && enabled_ && onTimer_) SetTimer(window_, TIMER_ID, static_cast<UINT>(interval_), nullptr);
+}
+
+void TTimer::Timer() {
+    if (onTimer_) onTimer_(this);
+}
+
+LRESULT CALLBACK TTimer::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_TIMER) {
+            if (auto* timer = reinterpret_cast<TTimer*>(GetWindowLongA(window, GWL_USERDATA))) {
+                try {
+                    timer->Timer();
+                } catch (...) {
+                    DebugOut("TTimer.WndProc: Err = " + CurrentExceptionMessage());
+                }
+            }
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace vpw

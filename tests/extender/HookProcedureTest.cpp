@@ -1,0 +1,304 @@
+// The real vpwemb.dll loaded into this process: its hook procedure's attach
+// decisions, rule requests against a stand-in control center, and unload.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstring>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AppConsts.h"
+#include "ProcessesCommunication.h"
+
+namespace vpw {
+namespace {
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// Answers command 1 like the control center, with a text chosen per window.
+class TFakeControlCenter {
+public:
+    TFakeControlCenter() : channel_(CONTROL_CENTER_CHANNEL_NAME) {
+        channel_.SetTimeout(20);
+        channel_.StartServer();
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~TFakeControlCenter() {
+        stop_ = true;
+        thread_.join();
+    }
+    void SetReply(HWND window, const std::string& text) {
+        std::lock_guard<std::mutex> g(mutex_);
+        replies_[window] = text;
+    }
+    int Requests(HWND window) {
+        std::lock_guard<std::mutex> g(mutex_);
+        return static_cast<int>(std::count(requests_.begin(), requests_.end(), window));
+    }
+    int TotalRequests() {
+        std::lock_guard<std::mutex> g(mutex_);
+        return static_cast<int>(requests_.size());
+    }
+
+private:
+    void Run() {
+        while (!stop_) {
+            int command = 0, length = 0;
+            TChannelBuffer data;
+            if (channel_.WaitForCommand(command, length, data) != TProcessesCommunication::RESULT_DONE) continue;
+            if (command != CMD_GET_WINDOW_RULE || length != 4) {
+                channel_.Reply(CMD_REPLY_BAD_REQUEST, 0, nullptr);
+                continue;
+            }
+            std::uint32_t handle = 0;
+            std::memcpy(&handle, data.data(), 4);
+            HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+            std::string text;
+            {
+                std::lock_guard<std::mutex> g(mutex_);
+                requests_.push_back(window);
+                text = replies_[window];
+            }
+            channel_.Reply(CMD_REPLY_DONE, text.size(), text.data());
+        }
+    }
+
+    TProcessesCommunication channel_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::map<HWND, std::string> replies_;
+    std::vector<HWND> requests_;
+};
+
+std::vector<UINT> g_seen;
+LRESULT CALLBACK LoggingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    g_seen.push_back(m);
+    return DefWindowProcA(w, m, wp, lp);
+}
+bool Saw(UINT message) { return std::find(g_seen.begin(), g_seen.end(), message) != g_seen.end(); }
+
+void EnsureClass(const char* name) {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(GetModuleHandleA(nullptr), name, &wc)) return;
+    wc.lpfnWndProc = &LoggingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
+HWND MakeWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent = nullptr) {
+    EnsureClass(cls);
+    return CreateWindowExA(exStyle, cls, "hooked", style, 10, 10, 120, 80, parent, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+void Pump(DWORD ms) {
+    MSG msg;
+    DWORD start = GetTickCount();
+    do {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+template <class F>
+bool PumpUntil(F done, DWORD ms) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        Pump(10);
+    }
+    return true;
+}
+
+int ThreadsOfThisProcess() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 te{};
+    te.dwSize = sizeof te;
+    int n = 0;
+    if (Thread32First(snap, &te)) {
+        do {
+            if (te.th32OwnerProcessID == GetCurrentProcessId()) ++n;
+        } while (Thread32Next(snap, &te));
+    }
+    CloseHandle(snap);
+    return n;
+}
+
+class HookLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        threads_ = ThreadsOfThisProcess();
+        dll_ = LoadLibraryA(WindowsPath(VPWEMB_DLL).c_str());
+        ASSERT_TRUE(dll_) << VPWEMB_DLL;
+        hookProc_ = reinterpret_cast<HOOKPROC>(GetProcAddress(dll_, "CallProcHook"));
+        ASSERT_TRUE(hookProc_);
+        g_seen.clear();
+    }
+    void TearDown() override {
+        if (hook_) UnhookWindowsHookEx(hook_);
+        for (HWND w : windows_)
+            if (IsWindow(w)) DestroyWindow(w);
+        if (dll_) FreeLibrary(dll_);
+    }
+    void InstallThreadHook() {
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, hookProc_, dll_, GetCurrentThreadId());
+        ASSERT_TRUE(hook_);
+    }
+    HWND Keep(HWND w) {
+        windows_.push_back(w);
+        return w;
+    }
+    // Hands the hook procedure one message as the system would.
+    void Call(HWND window, UINT message) {
+        CWPSTRUCT cwp{};
+        cwp.hwnd = window;
+        cwp.message = message;
+        hookProc_(HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
+    }
+    HMODULE dll_ = nullptr;
+    HOOKPROC hookProc_ = nullptr;
+    HHOOK hook_ = nullptr;
+    std::vector<HWND> windows_;
+    int threads_ = 0;
+};
+
+TEST_F(HookLibrary, ExportsOnlyTheHookAndImportsOnlySystemLibraries) {
+    EXPECT_EQ(GetProcAddress(dll_, MAKEINTRESOURCEA(1)), reinterpret_cast<FARPROC>(hookProc_));
+    auto* base = reinterpret_cast<const BYTE*>(dll_);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    ASSERT_NE(dir.VirtualAddress, 0u);
+    const std::vector<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
+                                             "shell32.dll",  "msvcrt.dll", "msimg32.dll", "comctl32.dll"};
+    int count = 0;
+    for (auto* imp = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+        std::string name = reinterpret_cast<const char*>(base + imp->Name);
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        EXPECT_NE(std::find(system.begin(), system.end(), name), system.end()) << name;
+        ++count;
+    }
+    EXPECT_GT(count, 0);
+}
+
+TEST_F(HookLibrary, AttachesOnlyToQualifyingWindows) {
+    TFakeControlCenter center;
+    HWND top = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
+    struct Case {
+        const char* name;
+        HWND window;
+        UINT message;
+        int requests;
+    };
+    const Case cases[] = {
+        {"top-level window", top, WM_CREATE, 1},
+        {"child window", Keep(MakeWindow("VPW_HookTestWindow", WS_CHILD, 0, top)), WM_CREATE, 0},
+        {"child tool window", Keep(MakeWindow("VPW_HookTestWindow", WS_CHILD, WS_EX_TOOLWINDOW, top)), WM_CREATE, 1},
+        {"child asked to attach", Keep(MakeWindow("VPW_HookTestWindow", WS_CHILD, 0, top)), WM_ATTACHEXTENDER, 1},
+        {"tooltips_class32", Keep(MakeWindow("tooltips_class32", WS_POPUP, 0)), WM_CREATE, 0},
+        {"IME", Keep(MakeWindow("IME", WS_POPUP, 0)), WM_CREATE, 0},
+        {"WorkerW", Keep(MakeWindow("WorkerW", WS_POPUP, 0)), WM_CREATE, 0},
+        {"WorkerW asked to attach", Keep(MakeWindow("WorkerW", WS_POPUP, 0)), WM_ATTACHEXTENDER, 0},
+        {"IME2", Keep(MakeWindow("IME2", WS_POPUP, 0)), WM_CREATE, 1},
+        {"no window", nullptr, WM_CREATE, 0},
+    };
+    int expected = 0;
+    for (const Case& c : cases) {
+        Call(c.window, c.message);
+        expected += c.requests;
+    }
+    // A listed window is not requested again, whatever asks.
+    Call(top, WM_CREATE);
+    Call(top, WM_ATTACHEXTENDER);
+
+    ASSERT_TRUE(PumpUntil([&] { return center.TotalRequests() >= expected; }, 3000));
+    Pump(200);  // room for requests that should not come
+    for (const Case& c : cases) EXPECT_EQ(center.Requests(c.window), c.requests) << c.name;
+    EXPECT_EQ(center.TotalRequests(), expected);
+}
+
+TEST_F(HookLibrary, BuildsTheExtenderOnTheWindowsThreadAndDetachesOnRequest) {
+    TFakeControlCenter center;
+    InstallThreadHook();
+    HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
+    LONG own = reinterpret_cast<LONG>(&LoggingProc);
+    center.SetReply(w, "\\WINDOWRULENAME=Rule 1");
+    // The window existed before its rule was known: ask for it now.
+    SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
+    EXPECT_NE(GetWindowLongA(w, GWL_WNDPROC), own);
+
+    g_seen.clear();
+    SendMessageA(w, WM_DETACHEXTENDER, 0, 0);
+    EXPECT_FALSE(Saw(WM_DETACHEXTENDER));
+    EXPECT_EQ(GetWindowLongA(w, GWL_WNDPROC), own);
+
+    // Unlisted now: the next attach asks again.
+    SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
+    EXPECT_EQ(center.Requests(w), 2);
+
+    // The close button: the window ends inside the extender's own call.
+    SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(w));
+}
+
+TEST_F(HookLibrary, WindowWithEmptyReplyStaysListed) {
+    TFakeControlCenter center;
+    InstallThreadHook();
+    HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
+    ASSERT_TRUE(PumpUntil([&] { return center.Requests(w) == 1; }, 3000));
+    Pump(100);
+    SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
+    Pump(200);
+    EXPECT_EQ(center.Requests(w), 1);
+    EXPECT_EQ(GetWindowLongA(w, GWL_WNDPROC), reinterpret_cast<LONG>(&LoggingProc));
+}
+
+TEST_F(HookLibrary, WithoutControlCenterTheWindowKeepsWorking) {
+    InstallThreadHook();
+    HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
+    // The request runs on its own thread: the window answers at once.
+    DWORD start = GetTickCount();
+    SetWindowTextA(w, "still here");
+    char text[32] = {};
+    GetWindowTextA(w, text, sizeof text);
+    EXPECT_STREQ(text, "still here");
+    EXPECT_LT(GetTickCount() - start, 200u);
+
+    // Five tries of 500 ms, then the thread ends on its own.
+    EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads_; }, 4500));
+    EXPECT_EQ(GetWindowLongA(w, GWL_WNDPROC), reinterpret_cast<LONG>(&LoggingProc));
+    EXPECT_FALSE(Saw(WM_EXTENDERATTACHED));
+}
+
+TEST_F(HookLibrary, UnloadDuringARequestWaitsBrieflyAndLeavesNothingRunning) {
+    Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
+    Call(windows_.back(), WM_CREATE);  // no control center: the request keeps trying
+    Sleep(100);
+    ASSERT_GT(ThreadsOfThisProcess(), threads_);
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(FreeLibrary(dll_));
+    dll_ = nullptr;
+    EXPECT_LT(GetTickCount() - start, 1500u);
+    // Nothing of the library may still run once it is gone.
+    EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads_; }, 2000));
+    Pump(300);
+}
+
+}  // namespace
+}  // namespace vpw

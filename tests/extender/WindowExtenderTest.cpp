@@ -1,0 +1,312 @@
+// The window extender: built from rule text, subclassing its window, fanning
+// messages out, and surviving its own release inside a window call.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "AppConsts.h"
+#include "ExtenderTestSupport.h"
+#include "SubclassMessages.h"
+#include "uEALibrary.h"
+#include "uEAOperations.h"
+#include "uEAWindowExtender.h"
+#include "uEmbededApplication.h"
+
+namespace vpw {
+namespace {
+
+using test::Calls;
+using test::TFakeAction;
+using test::TFakeTrigger;
+using test::TTestWindow;
+
+// Records what the extender asks of its owner.
+class TFakeOwner : public TAbstractItem, public virtual IWindowExtenderOwner {
+public:
+    bool QueryInterface(const TGUID& iid, void** out) override {
+        *out = nullptr;
+        return AnswerInterfaces<IWindowExtenderOwner, IOwner>(this, iid, out) || TAbstractItem::QueryInterface(iid, out);
+    }
+    void ReleaseSlave(ISlave* slave) override {
+        Calls().push_back("owner.ReleaseSlave");
+        if (slave) {
+            slave->Disconnect();
+            slave->ReleaseOwner();
+        }
+    }
+    void RemoveExtender(HWND, ISlave*) override {}
+};
+
+// Tells whether it was destroyed while one of its window calls still ran.
+class TProbeExtender : public TWindowExtender {
+public:
+    static inline int depth = 0;
+    static inline bool diedInCall = false;
+    static inline int destroyed = 0;
+    void WindowProc(TMessage& message) override {
+        ++depth;
+        TWindowExtender::WindowProc(message);
+        --depth;
+    }
+
+protected:
+    ~TProbeExtender() override {
+        if (depth > 0) diedInCall = true;
+        ++destroyed;
+    }
+};
+
+class WindowExtender : public ::testing::Test {
+protected:
+    void SetUp() override {
+        live_ = TDebugInterfacedObject::LiveObjects();
+        CreateItemClasses();
+        RegisterItemClass(ItemClassOf<TFakeAction>(), "FAKEACTION");
+        RegisterItemClass(ItemClassOf<TFakeTrigger>(), "FAKETRIGGER");
+        Calls().clear();
+        TTestWindow::Seen().clear();
+    }
+    void TearDown() override {
+        if (window_) DestroyWindow(window_);
+        FreeItemClasses();
+        EXPECT_EQ(TDebugInterfacedObject::LiveObjects(), live_) << "items left alive";
+    }
+    IPtr<TWindowExtender> Build(const std::string& text) {
+        RegisterEAWindowExtenderClasses();
+        IPtr<IItem> item = CreateItemByClassName(text, "WINDOWEXTENDER");
+        return IPtr<TWindowExtender>(dynamic_cast<TWindowExtender*>(item.get()));
+    }
+    // Builds, owns, connects and attaches an extender to a new test window.
+    IPtr<TWindowExtender> Attached(const std::string& text, IPtr<TFakeOwner>& owner) {
+        window_ = TTestWindow::Create();
+        IPtr<TWindowExtender> ext = Build(text);
+        owner = IPtr<TFakeOwner>(new TFakeOwner());
+        ext->SetOwner(static_cast<IOwner*>(owner.get()));
+        ext->Connect();
+        ext->AttachWindow(window_);
+        return ext;
+    }
+    static bool Called(const std::string& call) {
+        return std::find(Calls().begin(), Calls().end(), call) != Calls().end();
+    }
+    int live_ = 0;
+    HWND window_ = nullptr;
+};
+
+TEST_F(WindowExtender, BuildsActionsAndTriggersFromRuleText) {
+    IPtr<TWindowExtender> ext = Build(
+        "\\WINDOWRULENAME=Rule 1"
+        "\\ACTION=FAKEACTION{\\NAME=a\\SAVECURRENTOPERATION=no}"
+        "\\ACTION=NOSUCHACTION{\\NAME=u}"
+        "\\ACTION=FAKETRIGGER{\\NAME=t0}"
+        "\\ACTION=fakeaction{\\NAME=A}"
+        "\\TRIGGER=FAKETRIGGER{\\NAME=t\\AGENT={\\NAME=b\\ACTIONNAME=a}}"
+        "\\TRIGGER=FAKEACTION{\\NAME=x}"
+        "\\NAME=ignored");
+    ASSERT_TRUE(ext);
+    EXPECT_EQ(ext->GetWindowRuleName(), "Rule 1");
+    ASSERT_EQ(ext->GetActions()->Count(), 1);  // unknown, wrong kind and duplicate name dropped
+    EXPECT_TRUE(ext->GetActions()->GetAction(Variant("a")));
+    ASSERT_EQ(ext->GetTriggers()->Count(), 1);
+    EXPECT_TRUE(ext->GetTriggers()->GetActionsActivator(Variant("t")));
+
+    IPtr<TWindowExtender> next = Build("");
+    std::string n1 = ext->GetName(), n2 = next->GetName();
+    ASSERT_EQ(n1.rfind("WindowExtender", 0), 0u);
+    EXPECT_EQ(std::stoi(n2.substr(14)), std::stoi(n1.substr(14)) + 1);
+}
+
+TEST_F(WindowExtender, DrivesItsPartsInOrderAndSubclassesTheWindow) {
+    IPtr<TFakeOwner> owner;
+    IPtr<TWindowExtender> ext =
+        Attached("\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}\\TRIGGER=FAKETRIGGER{\\NAME=t}", owner);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"a.SetOwner", "t.SetOwner", "a.Connect", "t.Connect",
+                                                 "a.AttachWindow", "t.AttachWindow"}));
+    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&TWHook::SubclassProc));
+    EXPECT_TRUE(TTestWindow::Saw(WM_EXTENDERATTACHED));
+    EXPECT_EQ(ext->GetMessageHandlers()->Count(), 2);
+
+    Calls().clear();
+    ext->Disconnect();
+    ext->ReleaseOwner();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"a.Disconnect", "t.Disconnect", "a.DetachWindow", "t.DetachWindow",
+                                                 "a.ReleaseOwner", "t.ReleaseOwner"}));
+    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&TTestWindow::Proc));
+    EXPECT_EQ(ext->GetWindow(), nullptr);
+    EXPECT_EQ(ext->GetMessageHandlers()->Count(), 0);
+}
+
+TEST_F(WindowExtender, DetachMessageGoesToTheOwnerOnly) {
+    IPtr<TFakeOwner> owner;
+    IPtr<TWindowExtender> ext = Attached("\\WINDOWRULENAME=r", owner);
+    TTestWindow::Seen().clear();
+    EXPECT_EQ(SendMessageA(window_, WM_DETACHEXTENDER, 0, 0), 0);
+    EXPECT_FALSE(TTestWindow::Saw(WM_DETACHEXTENDER));
+    EXPECT_TRUE(Called("owner.ReleaseSlave"));
+    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&TTestWindow::Proc));
+}
+
+TEST_F(WindowExtender, HandledMessageSkipsTheWindowButNotTheAfterStep) {
+    IPtr<TFakeOwner> owner;
+    IPtr<TWindowExtender> ext =
+        Attached("\\ACTION=FAKEACTION{\\NAME=blocker\\BLOCKCLOSE=yes}\\ACTION=FAKEACTION{\\NAME=other}", owner);
+    TTestWindow::Seen().clear();
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_FALSE(TTestWindow::Saw(WM_CLOSE));
+    EXPECT_TRUE(Called("blocker.Before.WM_CLOSE"));
+    EXPECT_TRUE(Called("blocker.After.WM_CLOSE.handled"));
+    EXPECT_TRUE(Called("other.After.WM_CLOSE.handled"));
+    ext->ReleaseOwner();
+}
+
+LRESULT CALLBACK ReplacementProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_USER + 7) return 77;
+    return CallWindowProcA(&TTestWindow::Proc, w, m, wp, lp);
+}
+
+TEST_F(WindowExtender, SubclassReplacedSwapsOnlyTheSavedProcedure) {
+    struct Case {
+        bool matching;
+        LRESULT expected;
+    };
+    for (Case c : {Case{false, 0}, Case{true, 77}}) {
+        SCOPED_TRACE(c.matching ? "matching" : "other procedure");
+        IPtr<TFakeOwner> owner;
+        IPtr<TWindowExtender> ext = Attached("\\WINDOWRULENAME=r", owner);
+        TTestWindow::Seen().clear();
+        WPARAM old = c.matching ? reinterpret_cast<WPARAM>(&TTestWindow::Proc) : reinterpret_cast<WPARAM>(&DefWindowProcA);
+        SendMessageA(window_, WM_SUBCLASSREPLACED, old, reinterpret_cast<LPARAM>(&ReplacementProc));
+        EXPECT_TRUE(TTestWindow::Saw(WM_SUBCLASSREPLACED));  // passed on either way
+        EXPECT_EQ(SendMessageA(window_, WM_USER + 7, 0, 0), c.expected);
+        ext->ReleaseOwner();
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
+}
+
+// The window's own procedure on WM_DESTROY: is the library still in front?
+LONG g_procAtDestroy = 0;
+LRESULT CALLBACK DestroyWatchProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_DESTROY) g_procAtDestroy = GetWindowLongA(w, GWL_WNDPROC);
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST_F(WindowExtender, DestroyUnsubclassesFirstAndReleasesAfterwards) {
+    IPtr<TFakeOwner> owner;
+    IPtr<TWindowExtender> ext;
+    window_ = TTestWindow::Create();
+    SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&DestroyWatchProc));
+    ext = Build("\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}");
+    owner = IPtr<TFakeOwner>(new TFakeOwner());
+    ext->SetOwner(static_cast<IOwner*>(owner.get()));
+    ext->AttachWindow(window_);
+    Calls().clear();
+    DestroyWindow(window_);
+    window_ = nullptr;
+    EXPECT_EQ(g_procAtDestroy, reinterpret_cast<LONG>(&DestroyWatchProc));
+    EXPECT_TRUE(Called("owner.ReleaseSlave"));
+    EXPECT_TRUE(Called("a.DetachWindow"));
+}
+
+// A procedure that another program installs over the library's.
+WNDPROC g_belowForeign = nullptr;
+int g_foreignCalls = 0;
+LRESULT CALLBACK ForeignProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    ++g_foreignCalls;
+    return CallWindowProcA(g_belowForeign, w, m, wp, lp);
+}
+
+TEST_F(WindowExtender, LeavesAChainIntactWhenSomeoneSubclassedOnTop) {
+    IPtr<TFakeOwner> owner;
+    IPtr<TWindowExtender> ext = Attached("\\WINDOWRULENAME=r", owner);
+    g_belowForeign = reinterpret_cast<WNDPROC>(
+        SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&ForeignProc)));
+    ASSERT_EQ(g_belowForeign, &TWHook::SubclassProc);
+    ext->ReleaseOwner();
+    ext = nullptr;
+    owner = nullptr;
+
+    // The foreign procedure still calls the library, which passes through.
+    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&ForeignProc));
+    TTestWindow::Seen().clear();
+    SetWindowTextA(window_, "still working");
+    EXPECT_TRUE(TTestWindow::Saw(WM_SETTEXT));
+
+    // The foreign one leaves; the library follows at the next message.
+    SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(g_belowForeign));
+    SendMessageA(window_, WM_NULL, 0, 0);
+    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&TTestWindow::Proc));
+}
+
+// The close button: WM_CLOSE reaches the default procedure, which destroys
+// the window inside the extender's own call; the extender is released there
+// (by the hook procedure's detach, or by its own WM_DESTROY handling).
+TEST_F(WindowExtender, SurvivesDestroyWindowInsideItsOwnCall) {
+    for (bool withHook : {true, false}) {
+        SCOPED_TRACE(withHook ? "hook procedure detaches" : "extender releases itself");
+        FreeItemClasses();
+        CreateItemClasses();
+        RegisterItemClass(ItemClassOf<TProbeExtender>(), "WINDOWEXTENDER");
+        RegisterItemClass(ItemClassOf<TFakeAction>(), "FAKEACTION");
+        CreateEmbededApplication();
+        HHOOK hook = withHook ? SetWindowsHookExA(WH_CALLWNDPROC, &CallProcHook, nullptr, GetCurrentThreadId()) : nullptr;
+        TProbeExtender::diedInCall = false;
+        TProbeExtender::destroyed = 0;
+
+        HWND w = TTestWindow::Create();
+        EmbededApplication()->ApplyWindowRuleData(w, "\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}");
+        ASSERT_EQ(EmbededApplication()->ExtenderCount(), 1);
+        SendMessageA(w, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(w));
+        EXPECT_FALSE(TProbeExtender::diedInCall);
+        EXPECT_EQ(TProbeExtender::destroyed, 1);
+        EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);
+        EXPECT_FALSE(EmbededApplication()->IsListed(w));
+
+        if (hook) UnhookWindowsHookEx(hook);
+        FreeEmbededApplication();
+    }
+}
+
+// Notes the thread on which it is attached.
+struct TThreadProbe : test::TFakeAction {
+    static inline DWORD* where = nullptr;
+    void AttachWindow() override {
+        if (where) *where = GetCurrentThreadId();
+        TFakeAction::AttachWindow();
+    }
+};
+
+TEST_F(WindowExtender, RuleTextFromAnotherThreadIsAppliedOnTheWindowsThread) {
+    RegisterEAWindowExtenderClasses();
+    CreateEmbededApplication();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &CallProcHook, nullptr, GetCurrentThreadId());
+    window_ = TTestWindow::Create();
+
+    DWORD attachThread = 0;
+    TThreadProbe::where = &attachThread;
+    RegisterItemClass(ItemClassOf<TThreadProbe>(), "PROBEACTION");
+
+    std::thread([w = window_] {
+        EmbededApplication()->ApplyWindowRuleData(w, "\\WINDOWRULENAME=r\\ACTION=PROBEACTION{\\NAME=p}");
+    }).join();
+    EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);  // not built on the sending thread
+    MSG msg;
+    DWORD start = GetTickCount();
+    while (EmbededApplication()->ExtenderCount() == 0 && GetTickCount() - start < 3000) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(5);
+    }
+    EXPECT_EQ(EmbededApplication()->ExtenderCount(), 1);
+    EXPECT_EQ(attachThread, GetCurrentThreadId());
+    EXPECT_EQ(EmbededApplication()->PendingTexts(), 0);
+    TThreadProbe::where = nullptr;
+
+    UnhookWindowsHookEx(hook);
+    FreeEmbededApplication();
+}
+
+}  // namespace
+}  // namespace vpw

@@ -1,0 +1,218 @@
+// Fixtures of the tests of actions, triggers, agents and caption buttons: the
+// library's class registry, a window whose procedure counts what reaches it,
+// a rule attached to that window through a real window extender, and an
+// action that only records what it is asked to apply.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "uEAActions.h"
+#include "uEAGeneralClasses.h"
+#include "uEALoadClasses.h"
+#include "uEAOperations.h"
+#include "uEAWindowExtender.h"
+
+namespace vpw::test {
+
+// Operations FIRST (current; no image) and SECOND (next; only a large image).
+class TRecordingAction : public TAction {
+public:
+    static std::vector<std::string>& Applied() {
+        static std::vector<std::string> applied;
+        return applied;
+    }
+    void CreateOperations() override {
+        AddOperation("\\NAME=FIRST");
+        AddOperation("\\NAME=SECOND\\IMAGE=STAYONTOPON");
+        SetCurrentOperation("FIRST");
+    }
+    bool ApplyOperation(const std::string& name) override {
+        Applied().push_back(name);
+        return true;
+    }
+};
+
+// The item classes as the library registers them at start-up, and the
+// recording action.
+class RulePartsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        CreateItemClasses();
+        RegisterEAOperationClasses();
+        RegisterEAWindowExtenderClasses();
+        RegisterEAItemClasses();
+        RegisterItemClass(ItemClassOf<TRecordingAction>(), "RECORDINGACTION");
+    }
+    void TearDown() override { FreeItemClasses(); }
+};
+
+// Handles the messages that are posted to this thread's windows for a while.
+inline void Pump(DWORD ms = 50) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+// A shown top-level window that counts its messages; WM_CLOSE and
+// WM_SYSCOMMAND are only recorded, so the window stays as it is. Windows are
+// kept for the next test that wants the same styles and size, put back as
+// they were: Wine takes two seconds to remove a visible window when no
+// window manager runs.
+class TTargetWindow {
+public:
+    explicit TTargetWindow(DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0, int width = 320, int height = 200)
+        : key_{style, exStyle, width, height} {
+        static bool registered = [] {
+            WNDCLASSA wc{};
+            wc.style = CS_DBLCLKS;
+            wc.lpfnWndProc = &TTargetWindow::Proc;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+            wc.lpszClassName = "VPW_RulePartsTestWindow";
+            return RegisterClassA(&wc) != 0;
+        }();
+        (void)registered;
+        auto& spare = Spare()[key_];
+        if (!spare.empty()) {
+            window_ = spare.back();
+            spare.pop_back();
+        } else {
+            window_ = CreateWindowExA(exStyle, "VPW_RulePartsTestWindow", "Rule parts", style, 40, 40, width, height,
+                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        }
+        // Above the spare windows, which stand at the same place.
+        SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(window_, HWND_TOP, 40, 40, width, height, SWP_SHOWWINDOW);
+        SetForegroundWindow(window_);
+        Pump(30);
+        Log()[window_] = {};
+    }
+    ~TTargetWindow() {
+        if (GetCapture() == window_) ReleaseCapture();
+        if (IsZoomed(window_) || IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+        SetWindowPos(window_, HWND_NOTOPMOST, 40, 40, key_.width, key_.height, SWP_NOACTIVATE);
+        Pump(10);
+        Log().erase(window_);
+        Spare()[key_].push_back(window_);
+    }
+    TTargetWindow(const TTargetWindow&) = delete;
+    TTargetWindow& operator=(const TTargetWindow&) = delete;
+
+    HWND Get() const { return window_; }
+    int Count(UINT message) const { return Log()[window_].counts[message]; }
+    const std::vector<WPARAM>& SysCommands() const { return Log()[window_].sysCommands; }
+    void Reset() { Log()[window_] = {}; }
+    bool Topmost() const { return (GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+private:
+    struct TKey {
+        DWORD style, exStyle;
+        int width, height;
+        bool operator<(const TKey& o) const {
+            return std::tie(style, exStyle, width, height) < std::tie(o.style, o.exStyle, o.width, o.height);
+        }
+    };
+    struct TRecord {
+        std::map<UINT, int> counts;
+        std::vector<WPARAM> sysCommands;
+    };
+    static std::map<HWND, TRecord>& Log() {
+        static std::map<HWND, TRecord> log;
+        return log;
+    }
+    static std::map<TKey, std::vector<HWND>>& Spare() {
+        static std::map<TKey, std::vector<HWND>> spare;
+        return spare;
+    }
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        auto it = Log().find(w);
+        if (it != Log().end()) {
+            it->second.counts[m]++;
+            if (m == WM_SYSCOMMAND) it->second.sysCommands.push_back(wp);
+        }
+        if (m == WM_CLOSE) return 0;
+        if (m == WM_SYSCOMMAND && (wp & 0xFFF0) != SC_KEYMENU) return 0;
+        return DefWindowProcA(w, m, wp, lp);
+    }
+
+    TKey key_;
+    HWND window_ = nullptr;
+};
+
+// A rule descriptor built into a real window extender and attached to a
+// window, as the library does it; detached and released again at the end.
+class TAttachedRule {
+public:
+    TAttachedRule(HWND window, const std::string& ruleData) {
+        extender_ = Supports<IWindowExtender>(CreateItemByClassName(ruleData, "WINDOWEXTENDER"));
+        if (!extender_) return;
+        extender_->SetOwner(nullptr);
+        extender_->Connect();
+        extender_->AttachWindow(window);
+    }
+    ~TAttachedRule() { Release(); }
+    TAttachedRule(const TAttachedRule&) = delete;
+    TAttachedRule& operator=(const TAttachedRule&) = delete;
+
+    void Release() {
+        if (!extender_) return;
+        extender_->DetachWindow();
+        extender_->Disconnect();
+        extender_->ReleaseOwner();
+        extender_ = nullptr;
+    }
+
+    IPtr<IWindowExtender> Extender() const { return extender_; }
+    IPtr<IWindowHandler> Handler() const { return Supports<IWindowHandler>(extender_); }
+    IPtr<IAction> Action(const std::string& name) const {
+        IPtr<IWindowHandler> handler = Handler();
+        return handler ? handler->GetActions()->GetAction(name) : nullptr;
+    }
+    template <class T>
+    T* ActionAs(const std::string& name) const {
+        return dynamic_cast<T*>(Action(name).get());
+    }
+    IPtr<ITrigger> Trigger(int position) const {
+        auto* ext = dynamic_cast<TWindowExtender*>(extender_.get());
+        return ext ? ext->GetTriggers()->GetActionsActivator(position) : nullptr;
+    }
+
+private:
+    IPtr<IWindowExtender> extender_;
+};
+
+inline std::string CurrentName(IAction* action) {
+    IPtr<IOperation> op = action ? action->GetCurrentOperation() : nullptr;
+    return op ? op->GetName() : std::string("<none>");
+}
+inline std::string NextName(IAction* action) {
+    IPtr<IOperation> op = action ? action->GetNextOperation() : nullptr;
+    return op ? op->GetName() : std::string("<none>");
+}
+
+// Counts the notifications of a publisher.
+class TCountingObserver : public TDebugInterfacedObject, public virtual IObserver {
+public:
+    bool QueryInterface(const TGUID& iid, void** out) override {
+        *out = nullptr;
+        return AnswerInterfaces<IObserver>(this, iid, out) || TDebugInterfacedObject::QueryInterface(iid, out);
+    }
+    void Update(IPublisher*) override { ++updates; }
+    bool Unsubscribed(IPublisher*) override { return true; }
+    int updates = 0;
+};
+
+}  // namespace vpw::test

@@ -1,0 +1,305 @@
+// The whole system under Wine: the real control center with a hand-written
+// configuration file, the real hook library it installs, and the test
+// program's windows in another process, driven by real mouse input.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "EndToEndSupport.h"
+
+using namespace vpw;
+using namespace vpw::test;
+
+namespace {
+
+constexpr char kRuleClass[] = "VPW_E2E_Target";
+constexpr char kPlainClass[] = "VPW_E2E_Plain";
+constexpr char kChildClass[] = "VPW_E2E_Child";
+constexpr char kHandlerClass[] = "VPW_CommandCenterHandlerWindow";
+constexpr COLORREF kGlyphRed = RGB(255, 0, 0);
+
+std::string Bin() { return ModuleDir() + BIN_FROM_TESTS; }
+
+bool Topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// What a screenshot shows of one part of the screen.
+class TScreenShot {
+public:
+    explicit TScreenShot(const RECT& area) : area_(area) {
+        int w = area.right - area.left, h = area.bottom - area.top;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        pixels_.assign(static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + w * h);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+
+    // Pixels of that colour within `part` (screen coordinates).
+    int Count(COLORREF colour, const RECT& part) const {
+        std::uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+        int n = 0, w = area_.right - area_.left;
+        for (int y = std::max(part.top, area_.top); y < std::min(part.bottom, area_.bottom); ++y)
+            for (int x = std::max(part.left, area_.left); x < std::min(part.right, area_.right); ++x)
+                n += (pixels_[(y - area_.top) * w + (x - area_.left)] & 0xFFFFFF) == want;
+        return n;
+    }
+    bool SameAs(const TScreenShot& other) const { return pixels_ == other.pixels_; }
+
+    void SaveBitmap(const std::string& path) const {
+        int w = area_.right - area_.left, h = area_.bottom - area_.top;
+        BITMAPFILEHEADER file{};
+        BITMAPINFOHEADER info{};
+        info.biSize = sizeof info;
+        info.biWidth = w;
+        info.biHeight = -h;
+        info.biPlanes = 1;
+        info.biBitCount = 32;
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof info;
+        file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels_.size() * 4);
+        // The screen has no alpha; viewers would take 0 for transparent.
+        std::vector<std::uint32_t> opaque(pixels_);
+        for (std::uint32_t& p : opaque) p |= 0xFF000000u;
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(&file), sizeof file);
+        out.write(reinterpret_cast<const char*>(&info), sizeof info);
+        out.write(reinterpret_cast<const char*>(opaque.data()), static_cast<std::streamsize>(opaque.size() * 4));
+    }
+
+private:
+    RECT area_;
+    std::vector<std::uint32_t> pixels_;
+};
+
+// Where the one caption button of a sizeable window with all three system
+// buttons belongs: right next to them.
+RECT ExpectedButton(HWND window) {
+    RECT w{};
+    GetWindowRect(window, &w);
+    int fx = GetSystemMetrics(SM_CXFRAME), fy = GetSystemMetrics(SM_CYFRAME);
+    int width = GetSystemMetrics(SM_CXSIZE);
+    int right = w.right - fx - 3 * width - 2;
+    return RECT{right - width, w.top + fy, right, w.top + fy + GetSystemMetrics(SM_CYSIZE)};
+}
+
+POINT Center(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+LRESULT HitTest(HWND window, int x, int y) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+void Click(POINT at) {
+    SetCursorPos(at.x, at.y);
+    Sleep(50);
+    INPUT input[2]{};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    Sleep(50);
+    SetCursorPos(5, 700);  // out of the way
+}
+
+HWND FindTopLevel(const char* cls, DWORD ms = 10000) { return WaitForWindow(cls, nullptr, ms); }
+
+TEST(EndToEnd, CaptionButtonTogglesStayOnTopAndTheStateComesBack) {
+    const std::string rule = "E2E Stay On Top";
+    DeleteRuleState(rule);
+    TSystemFolder system(Bin(), StayOnTopConfig({{rule, kRuleClass, true}}));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+
+    auto target = StartTarget(ModuleDir(), {"open", kRuleClass, "E2E target"});
+    HWND window = FindTopLevel(kRuleClass);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return QueryTarget(window, kQueryAttached) >= 1; }, 10000));
+    EXPECT_EQ(QueryTarget(window, kQuerySubclassed), 1);
+    EXPECT_FALSE(Topmost(window));
+    Sleep(300);
+
+    // The button is drawn next to the system buttons, and nowhere else.
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    RECT button = ExpectedButton(window);
+    RECT leftOfButton{button.left - 60, button.top, button.left, button.bottom};
+    RECT systemButtons{button.right, button.top, frame.right, button.bottom};
+    TScreenShot before(frame);
+    before.SaveBitmap(ModuleDir() + "caption-button.bmp");
+    EXPECT_GT(before.Count(kGlyphRed, button), 10);
+    EXPECT_EQ(before.Count(kGlyphRed, leftOfButton), 0);
+    EXPECT_EQ(before.Count(kGlyphRed, systemButtons), 0);
+
+    // The host's own system buttons are still right of it.
+    POINT center = Center(button);
+    EXPECT_EQ(HitTest(window, center.x, center.y), HTBORDER);
+    bool systemButtonSeen = false;
+    for (int x = button.right; x < frame.right - GetSystemMetrics(SM_CXFRAME); ++x) {
+        LRESULT hit = HitTest(window, x, center.y);
+        EXPECT_NE(hit, HTBORDER) << x;
+        systemButtonSeen |= hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTCLOSE;
+    }
+    EXPECT_TRUE(systemButtonSeen);
+
+    Click(center);
+    EXPECT_TRUE(WaitUntil([&] { return Topmost(window); }, 5000));
+    Sleep(300);
+    TScreenShot on(frame);
+    EXPECT_FALSE(on.SameAs(before));  // the face shows the new state
+    EXPECT_GT(on.Count(kGlyphRed, button), 10);
+
+    Click(center);
+    EXPECT_TRUE(WaitUntil([&] { return !Topmost(window); }, 5000));
+
+    // Closed while on top: the next window of the rule starts on top.
+    Click(center);
+    EXPECT_TRUE(WaitUntil([&] { return Topmost(window); }, 5000));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    EXPECT_EQ(SavedOperation(rule, "StayOnTopForCaptionButton"), "STAYONTOPON");
+
+    target = StartTarget(ModuleDir(), {"open", kRuleClass, "E2E target again"});
+    HWND again = WaitForWindow(kRuleClass, "E2E target again");
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return Topmost(again); }, 10000));
+    EXPECT_EQ(QueryTarget(again, kQueryAttached), 1);
+    PostMessageA(again, WM_CLOSE, 0, 0);
+    EXPECT_EQ(target->Wait(10000), 0u);
+
+    EXPECT_EQ(system.StopCenter(), 0u);
+    DeleteRuleState(rule);
+}
+
+TEST(EndToEnd, ExcludedClassesChildWindowsAndWindowsWithoutRuleAreLeftAlone) {
+    TSystemFolder system(Bin(), StayOnTopConfig({{"E2E WorkerW", "WorkerW", false},
+                                                 {"E2E Tooltips", "tooltips_class32", false},
+                                                 {"E2E Child", kChildClass, false},
+                                                 {"E2E Control", kRuleClass, false}}));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+
+    auto target = StartTarget(ModuleDir(), {"open", "WorkerW", "E2E worker", "tooltips_class32", "E2E tooltips",
+                                            std::string(kPlainClass) + "/" + kChildClass, "E2E parent", kRuleClass,
+                                            "E2E control"});
+    auto otherProgram = StartTarget(ModuleDir(), {"open", kPlainClass, "E2E other program"});
+    HWND control = FindTopLevel(kRuleClass);
+    ASSERT_NE(control, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return QueryTarget(control, kQueryAttached) >= 1; }, 10000));
+    HWND worker = FindWindowA("WorkerW", "E2E worker");
+    HWND tooltips = FindWindowA("tooltips_class32", "E2E tooltips");
+    HWND parent = FindWindowA(kPlainClass, "E2E parent");
+    HWND child = parent ? FindWindowExA(parent, nullptr, kChildClass, nullptr) : nullptr;
+    HWND other = WaitForWindow(kPlainClass, "E2E other program");
+    ASSERT_TRUE(worker && tooltips && parent && child && other);
+
+    // Asked outright, an excluded class is still not attached.
+    static const UINT attachMessage = RegisterWindowMessageA("{DEFEE4E1-26F5-4F3F-A334-26D8A407E919}");
+    DWORD_PTR ignored = 0;
+    for (HWND w : {worker, tooltips})
+        SendMessageTimeoutA(w, attachMessage, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    // Long enough for any request to have been answered and applied.
+    Sleep(1500);
+
+    struct Case {
+        const char* what;
+        HWND window;
+    } cases[] = {{"excluded WorkerW", worker},
+                 {"excluded tooltips_class32", tooltips},
+                 {"child window of a rule's class", child},
+                 {"window without a rule", parent},
+                 {"window of a program without a rule", other}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(QueryTarget(c.window, kQueryAttached), 0);
+        EXPECT_EQ(QueryTarget(c.window, kQuerySubclassed), 0);
+        EXPECT_FALSE(Topmost(c.window));
+    }
+    // The hook did reach both programs.
+    EXPECT_EQ(QueryTarget(parent, kQueryLibraryLoaded), 1);
+    EXPECT_EQ(QueryTarget(other, kQueryLibraryLoaded), 1);
+    for (HWND w : {parent, other}) {
+        POINT where = Center(ExpectedButton(w));
+        EXPECT_EQ(HitTest(w, where.x, where.y), HTCAPTION);
+    }
+
+    for (HWND w : {worker, tooltips, parent, control, other}) PostMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    EXPECT_EQ(otherProgram->Wait(10000), 0u);
+    EXPECT_EQ(system.StopCenter(), 0u);
+}
+
+TEST(EndToEnd, FiftyAttachedWindowsInARow) {
+    TSystemFolder system(Bin(), StayOnTopConfig({{"E2E Cycle", kRuleClass, false}}));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+    auto target = StartTarget(ModuleDir(), {"cycle", kRuleClass, "50", "attach"});
+    EXPECT_EQ(target->Wait(180000), 0u);
+    EXPECT_TRUE(CenterServes());
+    EXPECT_EQ(system.StopCenter(), 0u);
+}
+
+TEST(EndToEnd, WithoutControlCenterTheHookedProgramIsUnaffected) {
+    ASSERT_EQ(FindWindowA(kHandlerClass, nullptr), nullptr);
+    TSystemFolder system(Bin(), StayOnTopConfig({{"E2E Alone", kRuleClass, false}}));
+    ASSERT_TRUE(system.Copied());
+
+    // The hook as the control center installs it, with nobody to answer.
+    HMODULE library = LoadLibraryA((system.Dir() + kLibraryDll).c_str());
+    ASSERT_NE(library, nullptr);
+    auto proc = reinterpret_cast<HOOKPROC>(GetProcAddress(library, "CallProcHook"));
+    ASSERT_NE(proc, nullptr);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, proc, library, 0);
+    ASSERT_NE(hook, nullptr);
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HOOK_HANDLE_MAPPING_NAME);
+    if (void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4) : nullptr) {
+        auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hook));
+        std::memcpy(view, &value, 4);
+        UnmapViewOfFile(view);
+    }
+
+    DWORD start = GetTickCount();
+    auto cycle = StartTarget(ModuleDir(), {"cycle", kRuleClass, "50", "hooked"});
+    EXPECT_EQ(cycle->Wait(120000), 0u);
+    EXPECT_LT(GetTickCount() - start, 60000u);
+
+    auto open = StartTarget(ModuleDir(), {"open", kRuleClass, "E2E alone"});
+    HWND window = FindTopLevel(kRuleClass);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(QueryTarget(window, kQueryLibraryLoaded), 1);
+    char text[64] = {};
+    SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("still working"), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    GetWindowTextA(window, text, sizeof text);
+    EXPECT_STREQ(text, "still working");
+    EXPECT_EQ(QueryTarget(window, kQueryAttached), 0);
+    EXPECT_EQ(QueryTarget(window, kQuerySubclassed), 0);
+    start = GetTickCount();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(open->Wait(10000), 0u);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+
+    UnhookWindowsHookEx(hook);
+    if (mapping) CloseHandle(mapping);
+}
+
+}  // namespace

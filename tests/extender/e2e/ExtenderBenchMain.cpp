@@ -1,0 +1,184 @@
+// Benchmark (not a test): what the hook library costs a program.
+//   bench_extender.exe [MESSAGES] [WINDOWS]
+// The cost of one message sent to a window (MESSAGES per round, the median
+// of seven rounds): in this process without and with an extender attached
+// directly (the library's own share); then in the test program with no hook
+// installed, with a hook that only passes the call on (what the system's
+// hook dispatch costs by itself), with the library's hook but no rule for
+// the window, and with an extender attached (one stay-on-top caption
+// button). Then the time from creating a window until its extender is
+// attached, over WINDOWS windows. The test program's runs go against the
+// real control center and hook library, copied with a configuration file
+// into a folder of their own.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "EndToEndSupport.h"
+#include "uEAGeneralClasses.h"
+#include "uEALoadClasses.h"
+#include "uEAOperations.h"
+#include "uEAWindowExtender.h"
+
+using namespace vpw;
+using namespace vpw::test;
+
+namespace {
+
+constexpr char kRuleClass[] = "VPW_Bench_Rule";
+constexpr char kPlainClass[] = "VPW_Bench_Plain";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the test program in one bench mode; its result file's text, or empty.
+std::string RunTarget(const std::vector<std::string>& args, const std::string& resultFile) {
+    DeleteFileA(resultFile.c_str());
+    auto target = StartTarget(ModuleDir(), args);
+    DWORD code = target->Wait(300000);
+    if (code != 0) {
+        std::printf("  the test program failed (exit code %lu)\n", code);
+        return {};
+    }
+    return ReadFile(resultFile);
+}
+
+LRESULT CALLBACK QuietProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER + 1) return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+double MedianMessageCost(HWND window, int messages) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    std::vector<double> rounds;
+    for (int r = 0; r < 7; ++r) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        for (int i = 0; i < messages; ++i) SendMessageA(window, WM_USER + 1, 0, 0);
+        QueryPerformanceCounter(&end);
+        rounds.push_back(1e9 * static_cast<double>(end.QuadPart - start.QuadPart) / f.QuadPart / messages);
+    }
+    std::sort(rounds.begin(), rounds.end());
+    return rounds[rounds.size() / 2];
+}
+
+// The library's own share: the same extender built and attached in this
+// process, with no system hook in the way.
+void InProcessExtenderCost(int messages, double& bare, double& extended) {
+    CreateItemClasses();
+    RegisterEAOperationClasses();
+    RegisterEAWindowExtenderClasses();
+    RegisterEAItemClasses();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &QuietProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VPW_Bench_InProcess";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    bare = MedianMessageCost(window, messages);
+    IPtr<IWindowExtender> extender = Supports<IWindowExtender>(CreateItemByClassName(
+        "\\WINDOWRULENAME=Bench\\ACTION=STAYONTOPACTION{\\NAME=StayOnTopForCaptionButton\\SAVECURRENTOPERATION=no\\}"
+        "\\TRIGGER=CAPTIONBUTTONTRIGGER{\\AGENT={\\NAME=StayOnTopCaptionButton\\ACTIONNAME=StayOnTopForCaptionButton"
+        "\\ACTIONKIND=next\\OPERATIONNAME=}}",
+        "WINDOWEXTENDER"));
+    extended = -1;
+    if (extender) {
+        extender->SetOwner(nullptr);
+        extender->Connect();
+        extender->AttachWindow(window);
+        extended = MedianMessageCost(window, messages);
+        extender->DetachWindow();
+        extender->Disconnect();
+        extender->ReleaseOwner();
+        extender = nullptr;
+    }
+    DestroyWindow(window);
+    FreeItemClasses();
+}
+
+double MessageCost(const char* cls, int messages, bool attach, const std::string& resultFile) {
+    std::string text = RunTarget({"bench-messages", cls, std::to_string(messages), resultFile,
+                                  attach ? "attach" : "none"},
+                                 resultFile);
+    return text.empty() ? -1 : std::atof(text.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int messages = argc > 1 ? std::atoi(argv[1]) : 20000;
+    int windows = argc > 2 ? std::atoi(argv[2]) : 30;
+    if (messages <= 0 || windows <= 0) {
+        std::printf("usage: bench_extender.exe [MESSAGES] [WINDOWS]\n");
+        return 1;
+    }
+    if (FindWindowA("VPW_CommandCenterHandlerWindow", nullptr)) {
+        std::printf("a control center is running already; stop it first\n");
+        return 1;
+    }
+    std::string bin = ModuleDir() + BIN_FROM_TESTS;
+    TSystemFolder system(bin, StayOnTopConfig({{"Bench Rule", kRuleClass, false}}));
+    if (!system.Copied()) {
+        std::printf("cannot copy the control center and the hook library from %s\n", bin.c_str());
+        return 1;
+    }
+    std::string result = system.Dir() + "result.txt";
+
+    std::printf("cost of one sent message (ns, median of 7 rounds of %d):\n", messages);
+    double bare = MessageCost(kRuleClass, messages, false, result);
+    auto ratio = [bare](double v) { return bare > 0 && v > 0 ? v / bare : 0.0; };
+    std::printf("  no hook installed            %10.1f\n", bare);
+
+    double inBare = 0, inExtended = 0;
+    InProcessExtenderCost(messages, inBare, inExtended);
+    std::printf("  in one process, no hook:     %10.1f   extender attached %.1f (+%.1f)\n", inBare, inExtended,
+                inExtended - inBare);
+
+    // Any system-wide hook, before the library does anything.
+    if (HMODULE nullHook = LoadLibraryA((ModuleDir() + "bench_null_hook.dll").c_str())) {
+        auto proc = reinterpret_cast<HOOKPROC>(GetProcAddress(nullHook, "CallProcHook"));
+        if (HHOOK hook = proc ? SetWindowsHookExA(WH_CALLWNDPROC, proc, nullHook, 0) : nullptr) {
+            double passOn = MessageCost(kRuleClass, messages, false, result);
+            std::printf("  a hook that only passes on   %10.1f   (x%.2f)\n", passOn, ratio(passOn));
+            UnhookWindowsHookEx(hook);
+        }
+    }
+
+    if (!system.StartCenter()) {
+        std::printf("the control center did not start\n");
+        return 1;
+    }
+    double hooked = MessageCost(kPlainClass, messages, false, result);
+    double extended = MessageCost(kRuleClass, messages, true, result);
+    std::printf("  hooked, no rule              %10.1f   (x%.2f)\n", hooked, ratio(hooked));
+    std::printf("  hooked, extender attached    %10.1f   (x%.2f)\n", extended, ratio(extended));
+
+    std::string text = RunTarget({"bench-attach", kRuleClass, std::to_string(windows), result}, result);
+    std::vector<double> latencies;
+    std::istringstream lines(text);
+    for (double v; lines >> v;) latencies.push_back(v);
+    if (latencies.empty()) {
+        std::printf("no attach time measured\n");
+    } else {
+        std::sort(latencies.begin(), latencies.end());
+        double sum = 0;
+        for (double v : latencies) sum += v;
+        std::printf("window creation until the extender is attached (ms, %zu windows):\n", latencies.size());
+        std::printf("  min %.2f   median %.2f   mean %.2f   max %.2f\n", latencies.front(),
+                    latencies[latencies.size() / 2], sum / latencies.size(), latencies.back());
+    }
+    system.StopCenter();
+    return 0;
+}

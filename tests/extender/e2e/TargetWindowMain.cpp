@@ -1,0 +1,226 @@
+// A program with windows of its own classes, for the end-to-end tests and the
+// benchmark: the hook library comes into it only through the system's hook.
+//
+//   vpw_e2e_target.exe open CLASS[/CHILDCLASS] CAPTION [CLASS[/CHILDCLASS] CAPTION]...
+//       shows the windows (each with a child of CHILDCLASS when given) and
+//       runs until all of them are closed.
+//   vpw_e2e_target.exe cycle CLASS COUNT attach|none|hooked
+//       opens and closes COUNT windows one after another; "attach" waits for
+//       the extender of each, "none" and "hooked" make sure none comes
+//       ("hooked": the hook library must be loaded all the same).
+//   vpw_e2e_target.exe bench-messages CLASS COUNT RESULTFILE attach|none
+//       the cost of one sent message to a window of CLASS, in nanoseconds.
+//   vpw_e2e_target.exe bench-attach CLASS COUNT RESULTFILE
+//       the time from creating a window until its extender is attached.
+//
+// Exit codes: 0 done; 1 bad arguments; 2 a window was not attached; 3 a
+// window was attached though none should be; 4 the hook library is not
+// loaded; 5 a window did not close.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Queries the tests send to a window (wParam): how often the extender was
+// attached, whether the window procedure is still the program's own, and
+// whether the hook library is loaded in this process.
+constexpr WPARAM QUERY_ATTACHED = 0;
+constexpr WPARAM QUERY_SUBCLASSED = 1;
+constexpr WPARAM QUERY_LIBRARY_LOADED = 2;
+constexpr UINT BENCH_MESSAGE = WM_USER + 1;
+
+UINT g_attachedMessage = 0;
+UINT g_queryMessage = 0;
+int g_openTopLevel = 0;
+
+struct TWindowState {
+    int attached = 0;
+    LARGE_INTEGER attachedAt{};
+};
+std::map<HWND, TWindowState> g_windows;
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t;
+}
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BENCH_MESSAGE) return 0;
+    if (message == g_attachedMessage) {
+        TWindowState& state = g_windows[window];
+        if (state.attached++ == 0) state.attachedAt = Now();
+        return 0;
+    }
+    if (message == g_queryMessage) {
+        switch (wParam) {
+        case QUERY_ATTACHED:
+            return g_windows[window].attached;
+        case QUERY_SUBCLASSED:
+            return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != &WindowProc;
+        case QUERY_LIBRARY_LOADED:
+            return GetModuleHandleA("vpwemb.dll") != nullptr;
+        default:
+            return -1;
+        }
+    }
+    switch (message) {
+    case WM_CREATE:
+        g_windows[window];
+        if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) ++g_openTopLevel;
+        break;
+    case WM_NCDESTROY:
+        g_windows.erase(window);
+        if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && --g_openTopLevel == 0) PostQuitMessage(0);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterWindowClass(const std::string& name) {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &WindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = name.c_str();
+    RegisterClassA(&wc);
+}
+
+HWND OpenWindow(const std::string& cls, const std::string& caption, int index) {
+    RegisterWindowClass(cls);
+    return CreateWindowExA(0, cls.c_str(), caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120 + 40 * index,
+                           120 + 40 * index, 420, 260, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Handles messages until `done` holds or the time is up; true when it held.
+template <class Done>
+bool PumpUntil(Done done, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+int Open(int argc, char** argv) {
+    if (argc < 4 || argc % 2) return 1;
+    for (int i = 2, index = 0; i + 1 < argc; i += 2, ++index) {
+        std::string classes = argv[i];  // CLASS or CLASS/CHILDCLASS
+        std::string cls = classes.substr(0, classes.find('/'));
+        HWND window = OpenWindow(cls, argv[i + 1], index);
+        if (!window) return 1;
+        if (classes.find('/') != std::string::npos) {
+            std::string child = classes.substr(classes.find('/') + 1);
+            RegisterWindowClass(child);
+            CreateWindowExA(0, child.c_str(), "child", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200, 120, window,
+                            nullptr, GetModuleHandleA(nullptr), nullptr);
+        }
+    }
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+int Cycle(const std::string& cls, int count, const std::string& expect) {
+    bool wantAttach = expect == "attach";
+    for (int i = 0; i < count; ++i) {
+        HWND window = OpenWindow(cls, "cycle " + std::to_string(i + 1), 0);
+        if (!window) return 1;
+        auto attached = [window] { return g_windows[window].attached > 0; };
+        if (wantAttach) {
+            if (!PumpUntil(attached, 10000)) return 2;
+        } else {
+            PumpUntil([] { return false; }, 20);
+            if (attached()) return 3;
+        }
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        if (!PumpUntil([window] { return !IsWindow(window); }, 5000)) return 5;
+    }
+    if (expect == "hooked" && !GetModuleHandleA("vpwemb.dll")) return 4;
+    return 0;
+}
+
+bool WriteResult(const char* path, const std::string& text) {
+    FILE* f = std::fopen(path, "w");
+    if (!f) return false;
+    std::fputs(text.c_str(), f);
+    std::fclose(f);
+    return true;
+}
+
+int BenchMessages(const std::string& cls, int count, const char* resultFile, bool waitAttach) {
+    HWND window = OpenWindow(cls, "bench messages", 0);
+    if (!window) return 1;
+    if (waitAttach && !PumpUntil([window] { return g_windows[window].attached > 0; }, 10000)) return 2;
+    PumpUntil([] { return false; }, 200);
+    // The median of several rounds: the machine may be busy with other work.
+    std::vector<double> rounds;
+    for (int r = 0; r < 7; ++r) {
+        LARGE_INTEGER start = Now();
+        for (int i = 0; i < count; ++i) SendMessageA(window, BENCH_MESSAGE, 0, 0);
+        rounds.push_back(Seconds(start, Now()) * 1e9 / count);
+    }
+    std::sort(rounds.begin(), rounds.end());
+    char line[128];
+    std::snprintf(line, sizeof line, "%.1f %d\n", rounds[rounds.size() / 2], g_windows[window].attached);
+    DestroyWindow(window);
+    return WriteResult(resultFile, line) ? 0 : 1;
+}
+
+int BenchAttach(const std::string& cls, int count, const char* resultFile) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        LARGE_INTEGER created = Now();
+        HWND window = OpenWindow(cls, "bench attach", 0);
+        if (!window) return 1;
+        if (!PumpUntil([window] { return g_windows[window].attached > 0; }, 10000)) return 2;
+        char line[64];
+        std::snprintf(line, sizeof line, "%.3f\n", Seconds(created, g_windows[window].attachedAt) * 1e3);
+        text += line;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        if (!PumpUntil([window] { return !IsWindow(window); }, 5000)) return 5;
+    }
+    return WriteResult(resultFile, text) ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    g_attachedMessage = RegisterWindowMessageA("{D3A4FA4B-976F-4B40-9A0E-1E9BB97E6C39}");
+    g_queryMessage = RegisterWindowMessageA("VPW_E2E_TargetQuery");
+    if (argc < 2) return 1;
+    std::string mode = argv[1];
+    if (mode == "open") return Open(argc, argv);
+    if (mode == "cycle" && argc == 5) return Cycle(argv[2], std::atoi(argv[3]), argv[4]);
+    if (mode == "bench-messages" && argc == 6)
+        return BenchMessages(argv[2], std::atoi(argv[3]), argv[4], std::string(argv[5]) == "attach");
+    if (mode == "bench-attach" && argc == 5) return BenchAttach(argv[2], std::atoi(argv[3]), argv[4]);
+    return 1;
+}
