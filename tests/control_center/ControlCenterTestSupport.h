@@ -15,6 +15,7 @@
 
 #include "AppConsts.h"
 #include "ProcessesCommunication.h"
+#include "TemplateRuleData.h"
 #include "WinTestSupport.h"
 
 namespace vpw::test {
@@ -89,32 +90,6 @@ inline std::string RulesConfig(const std::vector<std::pair<std::string, std::str
                cls + "</param></params></criterion></content></criterions></condition></content></conditions>"
                      "</window_rule>";
     return xml + "</content></window_rules></velvic_windows>";
-}
-
-// The rule descriptor of a rule built from the default template.
-inline std::string TemplateRuleData(const std::string& name) {
-    return "\\WINDOWRULENAME=" + name +
-           "\\ACTION=STAYONTOPACTION{\\NAME=StayOnTopForCaptionButton\\SAVECURRENTOPERATION=no\\}"
-           "\\ACTION=MINTOTRAYACTION{\\NAME=MinToTrayForCaptionButton\\SAVECURRENTOPERATION=no\\"
-           "\\PERMANENTTRAYICON=no\\CONTEXTMENUCAPTIONS={CloseWindow=Close Window;RestoreWindow=Restore Window}}"
-           "\\ACTION=WINDOWROLLUPACTION{\\NAME=WindowRollupForCaptionButton\\SAVECURRENTOPERATION=no\\}"
-           "\\ACTION=MINTOTRAYACTION{\\NAME=MinToTrayForMinimizeEvent\\SAVECURRENTOPERATION=no\\"
-           "\\PERMANENTTRAYICON=no\\CONTEXTMENUCAPTIONS={CloseWindow=Close Window;RestoreWindow=Restore Window}}"
-           "\\ACTION=MINTOEDGEACTION{\\NAME=MinToEdgeForMinimizeEvent\\SAVECURRENTOPERATION=no\\\\USELARGEICON=no}"
-           "\\TRIGGER=CAPTIONBUTTONTRIGGER{}"
-           "\\TRIGGER=SCMINIMIZEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0"
-           "\\AGENT={\\NAME=MinimizeEventAgent\\ACTIONNAME=\\ACTIONKIND=next\\OPERATIONNAME=}}"
-           "\\TRIGGER=WMCREATEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0"
-           "\\AGENT={\\NAME=CloseWindowAgent\\ACTIONNAME=CloseWindowForCreateMessage\\ACTIONKIND=next\\OPERATIONNAME=}"
-           "\\AGENT={\\NAME=RunModeAgent\\ACTIONNAME=RunModeForCreateMessage\\ACTIONKIND=next\\OPERATIONNAME=}"
-           "\\AGENT={\\NAME=RestoreSizePosAgent\\ACTIONNAME=SaveSizePos\\ACTIONKIND=concrete\\OPERATIONNAME="
-           "RESTORESIZEPOS}"
-           "\\AGENT={\\NAME=StayOnTopAgent_JRX\\ACTIONNAME=StayOnTop_JRX\\ACTIONKIND=concrete\\OPERATIONNAME="
-           "STAYONTOPON}}"
-           "\\TRIGGER=WMDESTROYMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0"
-           "\\AGENT={\\NAME=SaveSizePosAgent\\ACTIONNAME=SaveSizePos\\ACTIONKIND=concrete\\OPERATIONNAME=SAVESIZEPOS}}"
-           "\\TRIGGER=MOUSEHOVETRIGGER{\\HOVER_LAG_ENABLED=no\\HOVER_LAG_INTERVAL=500"
-           "\\LEAVE_LAG_ENABLED=no\\LEAVE_LAG_INTERVAL=500}";
 }
 
 struct Reply {
@@ -239,25 +214,12 @@ inline int TrayFrameOnScreen() {
     ClientToScreen(tray, &origin);
     int w = rc.right, h = rc.bottom;
     if (w <= 0 || h <= 0) return -1;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    auto* px = static_cast<const std::uint32_t*>(bits);
+    TScreenShot shot(RECT{origin.x, origin.y, origin.x + w, origin.y + h});
     auto like = [](int a, int b) { return a - b < 40 && b - a < 40; };
     int blueMin = w, blueMax = -1, litSum = 0, litCount = 0;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            std::uint32_t p = px[y * w + x];
+            std::uint32_t p = shot.Pixel(origin.x + x, origin.y + y);
             int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
             if (like(r, 0x1F) && like(g, 0x4E) && like(b, 0x9A)) {
                 blueMin = x < blueMin ? x : blueMin;
@@ -267,10 +229,6 @@ inline int TrayFrameOnScreen() {
                 ++litCount;
             }
         }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     if (blueMax < 0) return -1;
     if (litCount == 0) return 0;
     double at = (static_cast<double>(litSum) / litCount - blueMin) / (blueMax - blueMin + 1);

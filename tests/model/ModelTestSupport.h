@@ -7,36 +7,15 @@
 #include <vector>
 
 #include "BOMRoutines.h"
+#include "TemplateRuleData.h"
 #include "BOM_UI.h"
 #include "uEnabledItem.h"
 #include "uWindowRules.h"
 
 namespace vpw::test {
 
-// The descriptor of a rule named "Window Rule 1" as the default template
-// builds it: the five enabled actions, then the five enabled triggers with
-// their enabled agents (the caption-button agents are all off).
-inline const std::string kNewRuleData =
-    "\\WINDOWRULENAME=Window Rule 1"
-    "\\ACTION=STAYONTOPACTION{\\NAME=StayOnTopForCaptionButton\\SAVECURRENTOPERATION=no\\}"
-    "\\ACTION=MINTOTRAYACTION{\\NAME=MinToTrayForCaptionButton\\SAVECURRENTOPERATION=no\\"
-    "\\PERMANENTTRAYICON=no\\CONTEXTMENUCAPTIONS={CloseWindow=Close Window;RestoreWindow=Restore Window}}"
-    "\\ACTION=WINDOWROLLUPACTION{\\NAME=WindowRollupForCaptionButton\\SAVECURRENTOPERATION=no\\}"
-    "\\ACTION=MINTOTRAYACTION{\\NAME=MinToTrayForMinimizeEvent\\SAVECURRENTOPERATION=no\\"
-    "\\PERMANENTTRAYICON=no\\CONTEXTMENUCAPTIONS={CloseWindow=Close Window;RestoreWindow=Restore Window}}"
-    "\\ACTION=MINTOEDGEACTION{\\NAME=MinToEdgeForMinimizeEvent\\SAVECURRENTOPERATION=no\\\\USELARGEICON=no}"
-    "\\TRIGGER=CAPTIONBUTTONTRIGGER{}"
-    "\\TRIGGER=SCMINIMIZEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0"
-    "\\AGENT={\\NAME=MinimizeEventAgent\\ACTIONNAME=\\ACTIONKIND=next\\OPERATIONNAME=}}"
-    "\\TRIGGER=WMCREATEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0"
-    "\\AGENT={\\NAME=CloseWindowAgent\\ACTIONNAME=CloseWindowForCreateMessage\\ACTIONKIND=next\\OPERATIONNAME=}"
-    "\\AGENT={\\NAME=RunModeAgent\\ACTIONNAME=RunModeForCreateMessage\\ACTIONKIND=next\\OPERATIONNAME=}"
-    "\\AGENT={\\NAME=RestoreSizePosAgent\\ACTIONNAME=SaveSizePos\\ACTIONKIND=concrete\\OPERATIONNAME=RESTORESIZEPOS}"
-    "\\AGENT={\\NAME=StayOnTopAgent_JRX\\ACTIONNAME=StayOnTop_JRX\\ACTIONKIND=concrete\\OPERATIONNAME=STAYONTOPON}}"
-    "\\TRIGGER=WMDESTROYMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0"
-    "\\AGENT={\\NAME=SaveSizePosAgent\\ACTIONNAME=SaveSizePos\\ACTIONKIND=concrete\\OPERATIONNAME=SAVESIZEPOS}}"
-    "\\TRIGGER=MOUSEHOVETRIGGER{\\HOVER_LAG_ENABLED=no\\HOVER_LAG_INTERVAL=500"
-    "\\LEAVE_LAG_ENABLED=no\\LEAVE_LAG_INTERVAL=500}";
+// The descriptor of the template rule "Window Rule 1".
+inline const std::string kNewRuleData = TemplateRuleData("Window Rule 1");
 
 // A tree node whose state icon covers x and y from 0 to 15.
 class TClickNode : public TTreeNode {

@@ -113,12 +113,6 @@ protected:
     TVelvicWindows* rootObj_ = nullptr;
 };
 
-std::string RuleDataNamed(const std::string& name) {
-    std::string text = kNewRuleData;
-    text.replace(text.find("Window Rule 1"), 13, name);
-    return text;
-}
-
 }  // namespace
 
 TEST_F(VelvicWindows, FirstEnabledMatchingRuleWins) {
@@ -127,8 +121,8 @@ TEST_F(VelvicWindows, FirstEnabledMatchingRuleWins) {
     AddRule("First", "VpwRootTestA");
     AddRule("Second", "VpwRootTestA");
     AddRule("ForB", "VpwRootTestB");
-    EXPECT_EQ(Lookup(a.handle), RuleDataNamed("First"));
-    EXPECT_EQ(Lookup(b.handle), RuleDataNamed("ForB"));
+    EXPECT_EQ(Lookup(a.handle), TemplateRuleData("First"));
+    EXPECT_EQ(Lookup(b.handle), TemplateRuleData("ForB"));
     EXPECT_EQ(Lookup(other.handle), "");
     EXPECT_EQ(Lookup(nullptr), "");
 }

@@ -27,68 +27,6 @@ std::string Bin() { return ModuleDir() + BIN_FROM_TESTS; }
 
 bool Topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-// What a screenshot shows of one part of the screen.
-class TScreenShot {
-public:
-    explicit TScreenShot(const RECT& area) : area_(area) {
-        int w = area.right - area.left, h = area.bottom - area.top;
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        pixels_.assign(static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + w * h);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-
-    // Pixels of that colour within `part` (screen coordinates).
-    int Count(COLORREF colour, const RECT& part) const {
-        std::uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-        int n = 0, w = area_.right - area_.left;
-        for (int y = std::max(part.top, area_.top); y < std::min(part.bottom, area_.bottom); ++y)
-            for (int x = std::max(part.left, area_.left); x < std::min(part.right, area_.right); ++x)
-                n += (pixels_[(y - area_.top) * w + (x - area_.left)] & 0xFFFFFF) == want;
-        return n;
-    }
-    bool SameAs(const TScreenShot& other) const { return pixels_ == other.pixels_; }
-
-    void SaveBitmap(const std::string& path) const {
-        int w = area_.right - area_.left, h = area_.bottom - area_.top;
-        BITMAPFILEHEADER file{};
-        BITMAPINFOHEADER info{};
-        info.biSize = sizeof info;
-        info.biWidth = w;
-        info.biHeight = -h;
-        info.biPlanes = 1;
-        info.biBitCount = 32;
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof info;
-        file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels_.size() * 4);
-        // The screen has no alpha; viewers would take 0 for transparent.
-        std::vector<std::uint32_t> opaque(pixels_);
-        for (std::uint32_t& p : opaque) p |= 0xFF000000u;
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(&file), sizeof file);
-        out.write(reinterpret_cast<const char*>(&info), sizeof info);
-        out.write(reinterpret_cast<const char*>(opaque.data()), static_cast<std::streamsize>(opaque.size() * 4));
-    }
-
-private:
-    RECT area_;
-    std::vector<std::uint32_t> pixels_;
-};
-
 // Where the one caption button of a sizeable window with all three system
 // buttons belongs: right next to them.
 RECT ExpectedButton(HWND window) {
