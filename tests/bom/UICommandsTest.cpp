@@ -55,7 +55,7 @@ protected:
     void Load(const std::string& child, const char* document) {
         IPtr<IPersistObject> persist = Supports<IPersistObject>(root->Resolve(child));
         ASSERT_TRUE(persist) << child;
-        persist->Load(TXmlTextStorage::Parse(document).get());
+        persist->Load(ParseXmlStorage(document).get());
     }
     IPtr<IBOMCollection> List(const std::string& path) { return Supports<IBOMCollection>(root->Resolve(path)); }
     TBOMUICommand* Command(const std::string& path) {

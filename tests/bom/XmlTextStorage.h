@@ -1,5 +1,5 @@
-// A read-only hierarchical store over a small XML text, for loading the
-// command documents on the host (the real store needs MSXML). It reads the
+// Reads a small XML text into the in-memory store, for loading the command
+// documents on the host (the real store needs MSXML). It reads the
 // declaration, elements, quoted attributes, text and the five predefined
 // entities; like MSXML it drops text that is only blanks.
 #pragma once
@@ -11,22 +11,15 @@
 #include <utility>
 #include <vector>
 
-#include "PersistenceService.h"
+#include "MemoryStorage.h"
 
 namespace vpw::test {
-
-struct TXmlElement {
-    std::string tag;
-    std::vector<std::pair<std::string, std::string>> attributes;
-    std::string text;
-    std::vector<std::shared_ptr<TXmlElement>> children;
-};
 
 class TXmlParser {
 public:
     explicit TXmlParser(std::string text) : s_(std::move(text)) {}
 
-    std::shared_ptr<TXmlElement> Document() {
+    std::shared_ptr<TMemoryNode> Document() {
         Blanks();
         if (s_.compare(p_, 5, "<?xml") == 0) {
             std::size_t e = s_.find("?>", p_);
@@ -80,8 +73,8 @@ private:
         }
         return out;
     }
-    std::shared_ptr<TXmlElement> Element() {
-        auto e = std::make_shared<TXmlElement>();
+    std::shared_ptr<TMemoryNode> Element() {
+        auto e = std::make_shared<TMemoryNode>();
         Expect('<');
         e->tag = Name();
         for (;;) {
@@ -125,58 +118,8 @@ private:
     std::size_t p_ = 0;
 };
 
-class TXmlTextStorage : public IHierStorage {
-public:
-    static IPtr<IHierStorage> Open(std::shared_ptr<TXmlElement> e) {
-        return IPtr<IHierStorage>(new TXmlTextStorage(std::move(e)));
-    }
-    static IPtr<IHierStorage> Parse(const std::string& text) { return Open(TXmlParser(text).Document()); }
-
-    bool QueryInterface(const TGUID& iid, void** out) override {
-        *out = nullptr;
-        return AnswerInterfaces<IHierStorage, IInterface>(this, iid, out);
-    }
-    int AddRef() override { return ++refs_; }
-    int Release() override {
-        int r = --refs_;
-        if (r == 0) delete this;
-        return r;
-    }
-
-    std::string ReadAttribute(const std::string& name, const std::string& defaultValue) override {
-        for (const auto& a : e_->attributes)
-            if (a.first == name) return a.second;
-        return defaultValue;
-    }
-    int ChildCount(const std::string& name) override {
-        int n = 0;
-        for (const auto& c : e_->children) n += c->tag == name;
-        return n;
-    }
-    IPtr<IHierStorage> GetChild(const std::string& name, int index) override {
-        for (const auto& c : e_->children)
-            if (c->tag == name && index-- == 0) return Open(c);
-        return nullptr;
-    }
-    std::string ReadValue() override { return e_->text; }
-    std::string ReadChildValue(const std::string& name) override {
-        IPtr<IHierStorage> child = GetChild(name, 0);
-        return child ? child->ReadValue() : std::string();
-    }
-    void WriteAttribute(const std::string&, const std::string&) override { ReadOnly(); }
-    IPtr<IHierStorage> CreateChild(const std::string&) override { ReadOnly(); }
-    void WriteValue(const std::string&) override { ReadOnly(); }
-    void WriteChildValue(const std::string&, const std::string&) override { ReadOnly(); }
-
-    const TXmlElement& Element() const { return *e_; }
-
-private:
-    explicit TXmlTextStorage(std::shared_ptr<TXmlElement> e) : e_(std::move(e)) {}
-    ~TXmlTextStorage() override = default;
-    [[noreturn]] static void ReadOnly() { throw std::logic_error("read-only test storage"); }
-
-    std::shared_ptr<TXmlElement> e_;
-    std::atomic<int> refs_{0};
-};
+inline IPtr<IHierStorage> ParseXmlStorage(const std::string& text) {
+    return TMemoryStorage::Open(TXmlParser(text).Document());
+}
 
 }  // namespace vpw::test
