@@ -10,6 +10,34 @@ void RegisterCriterionClasses() {
     RegisterItemClass(ClassOf<TWindowCaptionCriterion>(), "WINDOWCaptionCriterion");
 }
 
+// --- TWindowTextCache
+
+namespace {
+thread_local TWindowTextCache* t_currentCache = nullptr;
+}
+
+TWindowTextCache::TWindowTextCache(HWND window) : window_(window), outer_(t_currentCache) { t_currentCache = this; }
+
+TWindowTextCache::~TWindowTextCache() { t_currentCache = outer_; }
+
+TWindowTextCache* TWindowTextCache::For(HWND window) {
+    return t_currentCache && t_currentCache->window_ == window ? t_currentCache : nullptr;
+}
+
+std::string TWindowTextCache::ClassName(HWND window) {
+    TWindowTextCache* cache = For(window);
+    if (!cache) return GetWindowClassName(window);
+    if (!cache->className_) cache->className_ = GetWindowClassName(window);
+    return *cache->className_;
+}
+
+std::string TWindowTextCache::Caption(HWND window) {
+    TWindowTextCache* cache = For(window);
+    if (!cache) return GetWindowCaption(window);
+    if (!cache->caption_) cache->caption_ = GetWindowCaption(window);
+    return *cache->caption_;
+}
+
 // --- TCriterion
 
 bool TCriterion::QueryInterface(const TGUID& iid, void** out) {
@@ -59,7 +87,7 @@ bool TWindowClassNameCriterion::IsEnabled() {
 }
 
 bool TWindowClassNameCriterion::Matches(HWND window) {
-    return GetWindowClassName(window) == ParamText("window_class_name");
+    return TWindowTextCache::ClassName(window) == ParamText("window_class_name");
 }
 
 // --- TWindowCaptionCriterion
@@ -83,7 +111,7 @@ bool TWindowCaptionCriterion::IsExactSearch() {
 }
 
 bool TWindowCaptionCriterion::Matches(HWND window) {
-    std::string caption = GetWindowCaption(window);
+    std::string caption = TWindowTextCache::Caption(window);
     std::string wanted = ParamText("window_caption");
     return IsExactSearch() ? caption == wanted : caption.find(wanted) != std::string::npos;
 }

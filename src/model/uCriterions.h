@@ -1,5 +1,7 @@
 // Criteria: each tests one property of a window (class name or caption).
 #pragma once
+#include <optional>
+
 #include "uEnabledItem.h"
 
 namespace vpw {
@@ -21,6 +23,28 @@ public:
 class TCriterions : public TBOM_UI_Collection {
 public:
     void Initialize() override;
+};
+
+// While one exists on a thread, the criteria read the class name and the
+// caption of its window once: reading another process's window costs far
+// more than testing a rule, and a lookup tests every rule.
+class TWindowTextCache {
+public:
+    explicit TWindowTextCache(HWND window);
+    ~TWindowTextCache();
+    TWindowTextCache(const TWindowTextCache&) = delete;
+    TWindowTextCache& operator=(const TWindowTextCache&) = delete;
+
+    static std::string ClassName(HWND window);
+    static std::string Caption(HWND window);
+
+private:
+    static TWindowTextCache* For(HWND window);
+
+    HWND window_;
+    std::optional<std::string> className_;
+    std::optional<std::string> caption_;
+    TWindowTextCache* outer_;
 };
 
 class TWindowClassNameCriterion : public TCriterion {

@@ -5,6 +5,7 @@
 #include "CommandDocuments.h"
 #include "ProcessesCommunication.h"
 #include "XMLStorage.h"
+#include "uCriterions.h"
 #include "uEnabledItem.h"
 
 namespace vpw {
@@ -89,6 +90,7 @@ void TVelvicWindows::GetWindowRuleData(HWND window, std::string& text) {
     text.clear();
     IPtr<IBOMCollection> rules = Supports<IBOMCollection>(Resolve("window_rules"));
     if (!rules) return;
+    TWindowTextCache texts(window);
     for (int i = 0; i < rules->Count(); ++i) {
         IPtr<IWindowRule> rule = FacetOf<IWindowRule>(rules->Item(i).get(), "WindowRule");
         if (rule && rule->IsEnabled() && rule->Matches(window)) {

@@ -127,6 +127,33 @@ TEST_F(VelvicWindows, FirstEnabledMatchingRuleWins) {
     EXPECT_EQ(Lookup(nullptr), "");
 }
 
+int g_getTextCalls = 0;
+LRESULT CALLBACK CountingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_GETTEXT) ++g_getTextCalls;
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST_F(VelvicWindows, ALookupReadsTheWindowCaptionOnce) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CountingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VpwRootCounting";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "Counted caption", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    const char* criterion = "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/";
+    for (const char* name : {"One", "Two", "Three"}) {
+        IPtr<IBOMObjectSlave> rule = AddRule(name, "VpwRootCounting");
+        Set(rule.get(), std::string(criterion) + "enabled", "yes");
+        Set(rule.get(), std::string(criterion) + "exact_search", "no");
+        Set(rule.get(), std::string(criterion) + "window_caption", name == std::string("Three") ? "caption" : "none");
+    }
+    g_getTextCalls = 0;
+    EXPECT_EQ(Lookup(window), TemplateRuleData("Three"));
+    EXPECT_EQ(g_getTextCalls, 1);
+    DestroyWindow(window);
+}
+
 TEST_F(VelvicWindows, ModifiedFlagFollowsChangesButNotTranslation) {
     EXPECT_FALSE(rootObj_->IsModified());
     IPtr<IBOMObjectSlave> rule = AddRule("R", "X");
