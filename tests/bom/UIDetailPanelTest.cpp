@@ -58,39 +58,23 @@ TEST(DetailPanel, TranslatesOnInitAndOnLanguageNoticeOnly) {
 }
 
 // A panel opened by item A of an attached, wired tree (items A, B).
-class PanelEditTest : public ::testing::Test {
+class PanelEditTest : public TWiredUITreeTest {
 protected:
     void SetUp() override {
-        RegisterBOMClasses();
-        RegisterFakePanel();
-        baseline_ = TDebugInterfacedObject::LiveObjects();
-        root = CreateObject<TTestRoot>();
-        root->Items()->Add(NewItem("A").get());
-        root->Items()->Add(NewItem("B").get());
-        root->SetOwner(nullptr);
-        host = IPtr<TFakeHost>(new TFakeHost);
+        TWiredUITreeTest::SetUp();
         root->AttachUI(host.get());
-        a = IPtr<TTestItem>(dynamic_cast<TTestItem*>(root->Items()->Item(Variant("A")).get()));
+        a = Item("A");
         a->CreateParam("caption", Variant(""));
         panel = AsFake(a->GetDetailPanel(kFakePanelName));
         ASSERT_NE(panel, nullptr);
     }
     void TearDown() override {
         a = nullptr;
-        root->DetachUI();
-        root->Detach();
-        root = nullptr;
-        host = nullptr;
-        EXPECT_EQ(TDebugInterfacedObject::LiveObjects(), baseline_);
+        TWiredUITreeTest::TearDown();
     }
 
-    IPtr<TTestRoot> root;
-    IPtr<TFakeHost> host;
     IPtr<TTestItem> a;
     TFakePanel* panel = nullptr;
-
-private:
-    int baseline_ = 0;
 };
 
 TEST_F(PanelEditTest, RenameObject) {

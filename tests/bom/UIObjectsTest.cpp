@@ -6,33 +6,13 @@
 namespace vpw::test {
 namespace {
 
-// root (items: A, B), wired, with a host; every test ends detached and
-// released with nothing left alive.
-class UIObjectsTest : public ::testing::Test {
+class UIObjectsTest : public TWiredUITreeTest {
 protected:
-    void SetUp() override {
-        RegisterBOMClasses();
-        RegisterFakePanel();
-        baseline_ = TDebugInterfacedObject::LiveObjects();
-        root = CreateObject<TTestRoot>();
-        root->Items()->Add(NewItem("A").get());
-        root->Items()->Add(NewItem("B").get());
-        root->SetOwner(nullptr);
-        host = IPtr<TFakeHost>(new TFakeHost);
-    }
     void TearDown() override {
         nodes.clear();
-        root->DetachUI();
-        root->Detach();
-        root = nullptr;
-        host = nullptr;
-        EXPECT_EQ(TDebugInterfacedObject::LiveObjects(), baseline_);
-        EXPECT_EQ(TFakePanel::Live(), 0);
+        TWiredUITreeTest::TearDown();
     }
 
-    IPtr<TTestItem> Item(const std::string& name) {
-        return IPtr<TTestItem>(dynamic_cast<TTestItem*>(root->Items()->Item(Variant(name)).get()));
-    }
     IPtr<TTestList> List() { return IPtr<TTestList>(dynamic_cast<TTestList*>(root->Items().get())); }
 
     // A top-level node showing the element, as the root node is made.
@@ -43,12 +23,7 @@ protected:
         return nodes.back().get();
     }
 
-    IPtr<TTestRoot> root;
-    IPtr<TFakeHost> host;
     std::vector<std::unique_ptr<TFakeTreeNode>> nodes;
-
-private:
-    int baseline_ = 0;
 };
 
 TEST_F(UIObjectsTest, AttachAndDetachReachTheWholeTree) {

@@ -124,4 +124,38 @@ inline IPtr<TTestItem> NewItem(const std::string& name) {
 
 inline TFakePanel* AsFake(TAbstractDetailPanel* panel) { return dynamic_cast<TFakePanel*>(panel); }
 
+// root (items: A, B), wired, with a host; every test ends detached and
+// released with nothing left alive.
+class TWiredUITreeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterBOMClasses();
+        RegisterFakePanel();
+        baseline_ = TDebugInterfacedObject::LiveObjects();
+        root = CreateObject<TTestRoot>();
+        root->Items()->Add(NewItem("A").get());
+        root->Items()->Add(NewItem("B").get());
+        root->SetOwner(nullptr);
+        host = IPtr<TFakeHost>(new TFakeHost);
+    }
+    void TearDown() override {
+        root->DetachUI();
+        root->Detach();
+        root = nullptr;
+        host = nullptr;
+        EXPECT_EQ(TDebugInterfacedObject::LiveObjects(), baseline_);
+        EXPECT_EQ(TFakePanel::Live(), 0);
+    }
+
+    IPtr<TTestItem> Item(const std::string& name) {
+        return IPtr<TTestItem>(dynamic_cast<TTestItem*>(root->Items()->Item(Variant(name)).get()));
+    }
+
+    IPtr<TTestRoot> root;
+    IPtr<TFakeHost> host;
+
+private:
+    int baseline_ = 0;
+};
+
 }  // namespace vpw::test
