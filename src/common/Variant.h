@@ -14,7 +14,7 @@ public:
     Variant(std::int8_t v) : kind_(Kind::Int8), int_(v) {}
     Variant(std::int16_t v) : kind_(Kind::Int16), int_(v) {}
     Variant(int v) : kind_(Kind::Int32), int_(v) {}
-    Variant(long v) : kind_(Kind::Int32), int_(v) {}
+    Variant(long v) : kind_(sizeof(long) == 4 ? Kind::Int32 : Kind::Int64), int_(v) {}
     Variant(long long v) : kind_(Kind::Int64), int_(v) {}
     Variant(double v) : kind_(Kind::Double), double_(v) {}
     Variant(const char* v) : kind_(Kind::String), str_(v ? v : "") {}
