@@ -18,4 +18,13 @@ std::string GetWindowCaption(HWND window) {
     return n > 0 ? std::string(buf.data(), static_cast<std::size_t>(n)) : std::string();
 }
 
+std::wstring AnsiToWide(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), w.data(), n);
+    return w;
+}
+
 }  // namespace vpw

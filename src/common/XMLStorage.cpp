@@ -4,20 +4,14 @@
 
 #include <cstdio>
 
+#include "WinFuncs.h"
+
 namespace vpw {
 
 namespace {
 
 // The version-independent MSXML DOMDocument class.
 const CLSID kDOMDocumentClsid = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-
-std::wstring AnsiToWide(const std::string& text) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), w.data(), n);
-    return w;
-}
 
 std::string WideToAnsi(const wchar_t* text, int length) {
     if (!text || length <= 0) return {};

@@ -2,7 +2,9 @@
 
 #include "uEAActions.h"
 #include "uEACaptionButtonTriggers.h"
+#include "uEACloseQueryAction.h"
 #include "uEAGeneralClasses.h"
+#include "uEAMouseHoverTrigger.h"
 
 namespace vpw {
 
@@ -15,13 +17,15 @@ void RegisterEAItemClasses() {
     // "MINTOEDGEACTION": not yet.
     RegisterItemClass(ItemClassOf<TCloseWindowAction>(), "CLOSEWINDOWACTION");
     RegisterItemClass(ItemClassOf<TRunModeAction>(), "RUNMODEACTION");
-    // "SAVESIZEPOSACTION", "WINDOWROLLUPACTION", "CLOSEQUERYACTION": not yet.
+    // "SAVESIZEPOSACTION", "WINDOWROLLUPACTION": not yet.
+    RegisterItemClass(ItemClassOf<TCloseQueryAction>(), "CLOSEQUERYACTION");
     RegisterItemClass(ItemClassOf<TEACaptionButtonAgent>(), "CAPTIONBUTTONAGENT");
     RegisterItemClass(ItemClassOf<TEACaptionButtonTrigger>(), "CAPTIONBUTTONTRIGGER");
     // "MESSAGEAGENT", "WMCREATEMESSAGETRIGGER", "WMDESTROYMESSAGETRIGGER",
     // "WMACTIVATEWINDOWMESSAGETRIGGER", "WMINACTIVATEWINDOWMESSAGETRIGGER",
-    // "SCMINIMIZEMESSAGETRIGGER", "SCDEFAULTMESSAGETRIGGER", "MOUSEHOVERAGENT"
-    // and "MOUSEHOVETRIGGER": not yet.
+    // "SCMINIMIZEMESSAGETRIGGER" and "SCDEFAULTMESSAGETRIGGER": not yet.
+    RegisterItemClass(ItemClassOf<TMouseHoverAgent>(), "MOUSEHOVERAGENT");
+    RegisterItemClass(ItemClassOf<TMouseHoverTrigger>(), "MOUSEHOVETRIGGER");
 }
 
 }  // namespace vpw

@@ -1,0 +1,163 @@
+// The close question on a real window: which commands ask, what the box
+// shows, which answers let the close through, and what is never asked.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "RegistryRoutines.h"
+#include "RulePartsTestSupport.h"
+#include "extender/MessageBoxProbe.h"
+#include "uEACloseQueryAction.h"
+
+using namespace vpw;
+using namespace vpw::test;
+
+namespace {
+
+const ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new RulePartsEnvironment);
+
+// Answers, from another thread, the box that a call on this thread shows.
+class TBoxAnswerer {
+public:
+    TBoxAnswerer(HWND owner, int answer) : thread_([this, owner, answer] { Run(owner, answer); }) {}
+    ~TBoxAnswerer() { Stop(); }
+    // Call after the call that may have asked; `box` is none when no box came.
+    TMessageBoxView Stop() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+        return seen_;
+    }
+
+private:
+    void Run(HWND owner, int answer) {
+        while (!done_) {
+            if (HWND box = FindMessageBox(owner)) {
+                seen_ = ReadMessageBox(box);
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+                return;
+            }
+            Sleep(10);
+        }
+    }
+
+    std::atomic<bool> done_{false};
+    TMessageBoxView seen_;
+    std::thread thread_;
+};
+
+std::string CloseQueryRule(const std::string& params) {
+    return "\\WINDOWRULENAME=RulePartsTest CloseQuery\\ACTION=CLOSEQUERYACTION{\\NAME=CloseQuery" + params + "}";
+}
+
+bool SawSysCommand(const TTargetWindow& window, WPARAM command) {
+    for (WPARAM c : window.SysCommands())
+        if (c == command) return true;
+    return false;
+}
+
+TEST(CloseQueryAction, OnlyTheSystemCloseCommandAsksAndOnlyYesLetsItThrough) {
+    struct Case {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        int answer;
+        bool asks;
+        bool reachesWindow;
+    } cases[] = {
+        {"No keeps the window", WM_SYSCOMMAND, SC_CLOSE, IDNO, true, false},
+        {"Yes closes it", WM_SYSCOMMAND, SC_CLOSE, IDYES, true, true},
+        {"a program's WM_CLOSE", WM_CLOSE, 0, IDNO, false, true},
+        {"the system's low bits set", WM_SYSCOMMAND, SC_CLOSE | 2, IDNO, false, true},
+        {"another system command", WM_SYSCOMMAND, SC_MINIMIZE, IDNO, false, true},
+    };
+    TTargetWindow window;
+    TAttachedRule rule(window.Get(), CloseQueryRule(""));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window.Reset();
+        TBoxAnswerer answerer(window.Get(), c.answer);
+        SendMessageA(window.Get(), c.message, c.wParam, 0);
+        TMessageBoxView box = answerer.Stop();
+        EXPECT_EQ(box.box != nullptr, c.asks);
+        bool reached = c.message == WM_CLOSE ? window.Count(WM_CLOSE) == 1 : SawSysCommand(window, c.wParam);
+        EXPECT_EQ(reached, c.reachesWindow);
+    }
+}
+
+TEST(CloseQueryAction, TheBoxShowsTheQuestionOverTheWindowsCaptionWithNoAsDefault) {
+    struct Case {
+        const char* what;
+        std::string params;
+        std::string caption;
+        std::string question;
+    } cases[] = {
+        {"the built-in question", "", "Rule parts", TCloseQueryAction::DEFAULT_QUESTION},
+        {"the configured question", "\\CLOSE_QUERY_MESSAGE=Close me? Really", "Rule parts", "Close me? Really"},
+        {"8-bit text", "\\CLOSE_QUERY_MESSAGE=Fenster schlie\xDF" "en?", "Gr\xFC\xDF" "e", "Fenster schlie\xDF" "en?"},
+        {"an empty question", "\\CLOSE_QUERY_MESSAGE=", "Rule parts", ""},
+        {"an empty caption", "", "", TCloseQueryAction::DEFAULT_QUESTION},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTargetWindow window;
+        SetWindowTextA(window.Get(), c.caption.c_str());
+        TAttachedRule rule(window.Get(), CloseQueryRule(c.params));
+        TBoxAnswerer answerer(window.Get(), IDNO);
+        SendMessageA(window.Get(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        TMessageBoxView box = answerer.Stop();
+        SetWindowTextA(window.Get(), "Rule parts");
+        ASSERT_NE(box.box, nullptr);
+        EXPECT_EQ(box.text, c.question);
+        EXPECT_EQ(box.caption, c.caption);
+        EXPECT_EQ(box.defaultButton, IDNO);
+    }
+}
+
+TEST(CloseQueryAction, ItsOperationOnlyAsks) {
+    struct Case {
+        const char* operation;
+        int answer;
+        bool asks;
+        bool result;
+    } cases[] = {
+        {"CLOSEQUERY", IDYES, true, true},
+        {"CLOSEQUERY", IDNO, true, false},
+        {"CLOSEWINDOW", IDYES, false, false},
+    };
+    TTargetWindow window;
+    TAttachedRule rule(window.Get(), CloseQueryRule(""));
+    IPtr<IAction> action = rule.Action("CloseQuery");
+    ASSERT_TRUE(action);
+    EXPECT_EQ(CurrentName(action.get()), "CLOSEQUERY");
+    EXPECT_EQ(NextName(action.get()), "CLOSEQUERY");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.operation) + (c.answer == IDYES ? " yes" : " no"));
+        window.Reset();
+        TBoxAnswerer answerer(window.Get(), c.answer);
+        EXPECT_EQ(action->ExecuteOperation(c.operation), c.result);
+        EXPECT_EQ(answerer.Stop().box != nullptr, c.asks);
+        EXPECT_EQ(window.Count(WM_CLOSE), 0);
+        EXPECT_TRUE(window.SysCommands().empty());
+    }
+}
+
+TEST(CloseQueryAction, ASavedOperationIsNotAskedAgainAtAttach) {
+    const std::string ruleKey = std::string(WINDOW_RULES_REGISTRY_KEY) + "RulePartsTest CloseQuery";
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, ruleKey, "CloseQuery_CurrentOperation", "CLOSEQUERY"));
+    TTargetWindow window;
+    {
+        TBoxAnswerer answerer(window.Get(), IDYES);
+        TAttachedRule rule(window.Get(), CloseQueryRule("\\SAVECURRENTOPERATION=yes"));
+        EXPECT_EQ(answerer.Stop().box, nullptr);
+
+        // Still listening.
+        TBoxAnswerer asked(window.Get(), IDNO);
+        SendMessageA(window.Get(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_NE(asked.Stop().box, nullptr);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, ruleKey.c_str());
+}
+
+}  // namespace
