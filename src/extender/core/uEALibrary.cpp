@@ -72,7 +72,7 @@ extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam)
                     if ((style != 0 && !(style & WS_CHILD)) || (exStyle & WS_EX_TOOLWINDOW)) HookAttachWindow(*m);
                 }
                 if (m->message == WM_ATTACHEXTENDER) HookAttachWindow(*m);
-                if (m->message == WM_DESTROY) HookDetachWindow(*m);
+                if (m->message == WM_DESTROY || m->message == WM_NCDESTROY) HookDetachWindow(*m);
                 if (m->message == ApplyWindowRuleMessage() &&
                     static_cast<DWORD>(m->lParam) == GetCurrentProcessId()) {
                     if (IPtr<TEmbededApplication> app = EmbededApplication())

@@ -4,6 +4,7 @@
 #include "uEACaptionButtonTriggers.h"
 #include "uEACloseQueryAction.h"
 #include "uEAGeneralClasses.h"
+#include "uEAMessageActivators.h"
 #include "uEAMouseHoverTrigger.h"
 
 namespace vpw {
@@ -21,9 +22,13 @@ void RegisterEAItemClasses() {
     RegisterItemClass(ItemClassOf<TCloseQueryAction>(), "CLOSEQUERYACTION");
     RegisterItemClass(ItemClassOf<TEACaptionButtonAgent>(), "CAPTIONBUTTONAGENT");
     RegisterItemClass(ItemClassOf<TEACaptionButtonTrigger>(), "CAPTIONBUTTONTRIGGER");
-    // "MESSAGEAGENT", "WMCREATEMESSAGETRIGGER", "WMDESTROYMESSAGETRIGGER",
-    // "WMACTIVATEWINDOWMESSAGETRIGGER", "WMINACTIVATEWINDOWMESSAGETRIGGER",
-    // "SCMINIMIZEMESSAGETRIGGER" and "SCDEFAULTMESSAGETRIGGER": not yet.
+    RegisterItemClass(ItemClassOf<TMessageActionActivator>(), "MESSAGEAGENT");
+    RegisterItemClass(ItemClassOf<TSCMinimizeMessageTrigger>(), "SCMINIMIZEMESSAGETRIGGER");
+    RegisterItemClass(ItemClassOf<TWMCreateMessageTrigger>(), "WMCREATEMESSAGETRIGGER");
+    RegisterItemClass(ItemClassOf<TWMDestroyMessageTrigger>(), "WMDESTROYMESSAGETRIGGER");
+    RegisterItemClass(ItemClassOf<TWMActivateWindowMessageTrigger>(), "WMACTIVATEWINDOWMESSAGETRIGGER");
+    RegisterItemClass(ItemClassOf<TWMInActivateWindowMessageTrigger>(), "WMINACTIVATEWINDOWMESSAGETRIGGER");
+    RegisterItemClass(ItemClassOf<TSCDefaultMessageTrigger>(), "SCDEFAULTMESSAGETRIGGER");
     RegisterItemClass(ItemClassOf<TMouseHoverAgent>(), "MOUSEHOVERAGENT");
     RegisterItemClass(ItemClassOf<TMouseHoverTrigger>(), "MOUSEHOVETRIGGER");
 }

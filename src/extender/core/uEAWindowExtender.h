@@ -74,6 +74,7 @@ public:
     IPtr<IActionsActivators> GetTriggers() { return IPtr<IActionsActivators>(triggers_.get()); }
     IPtr<IMessageHandlers> GetMessageHandlers() { return IPtr<IMessageHandlers>(handlers_.get()); }
     bool Subclassed() const { return hook_ != nullptr; }
+    bool ReceivesMessages() const { return hook_ && hook_->Receiving(); }
 
 protected:
     ~TWindowExtender() override;

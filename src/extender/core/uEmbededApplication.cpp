@@ -334,7 +334,17 @@ void HookAttachWindow(const CWPSTRUCT& message) {
 
 void HookDetachWindow(const CWPSTRUCT& message) {
     try {
-        if (IPtr<TEmbededApplication> app = EmbededApplication()) app->DetachWindow(message.hwnd);
+        IPtr<TEmbededApplication> app = EmbededApplication();
+        if (!app) return;
+        // An extender in the window's chain lets itself go once its procedure
+        // has seen WM_DESTROY, so that its destroy triggers still find the
+        // actions attached; WM_NCDESTROY takes whatever is left.
+        if (message.message == WM_DESTROY) {
+            IPtr<IWindowExtender> found = app->FindExtender(message.hwnd);
+            auto* extender = dynamic_cast<TWindowExtender*>(found.get());
+            if (extender && extender->ReceivesMessages()) return;
+        }
+        app->DetachWindow(message.hwnd);
     } catch (...) {
     }
 }

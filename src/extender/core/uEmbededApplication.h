@@ -97,7 +97,8 @@ void FreeEmbededApplication();
 // The process-wide lock of the attached windows and the extenders.
 TLock& EmbededApplicationLock();
 
-// Steps of the hook procedure; they never throw.
+// Steps of the hook procedure; they never throw. Detaching runs on WM_DESTROY
+// and WM_NCDESTROY.
 void HookAttachWindow(const CWPSTRUCT& message);
 void HookDetachWindow(const CWPSTRUCT& message);
 

@@ -156,6 +156,11 @@ void TWHook::CallPrevious(TMessage& message) {
     message.Result = CallProc(previous, unicode, window, message.Msg, message.WParam, message.LParam);
 }
 
+bool TWHook::Receiving() const {
+    TLockGuard guard(HookLock());
+    return installed_ && record_ && record_->listed && record_->target == target_;
+}
+
 WNDPROC TWHook::PreviousProc() const {
     TLockGuard guard(HookLock());
     return record_ ? record_->previous : nullptr;

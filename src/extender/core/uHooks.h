@@ -39,6 +39,8 @@ public:
     WNDPROC PreviousProc() const;
     void SetPreviousProc(WNDPROC proc);
     bool Installed() const { return installed_; }
+    // True while the window's messages reach the target through this hook.
+    bool Receiving() const;
     bool Unicode() const { return unicode_; }
 
     // The procedure the library installs in every subclassed window.

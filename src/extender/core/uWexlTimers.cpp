@@ -66,7 +66,8 @@ void TTimer::UpdateTimer() {
 }
 
 void TTimer::Timer() {
-    if (onTimer_) onTimer_(this);
+    // A copy: the handler may destroy this timer.
+    if (THandler handler = onTimer_) handler(this);
 }
 
 LRESULT CALLBACK TTimer::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
