@@ -105,6 +105,15 @@ struct TMenuTraits {
 };
 using TMenu = TUniqueHandle<HMENU, TMenuTraits>;
 
+struct TWindowTraits {
+    static HWND Invalid() noexcept { return nullptr; }
+    static void Close(HWND h) noexcept {
+        if (IsWindow(h)) DestroyWindow(h);
+    }
+};
+// A window this code created and destroys (on the thread that created it).
+using TWindow = TUniqueHandle<HWND, TWindowTraits>;
+
 struct TMemoryDCTraits {
     static HDC Invalid() noexcept { return nullptr; }
     static void Close(HDC h) noexcept { DeleteDC(h); }

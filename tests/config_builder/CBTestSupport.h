@@ -1,0 +1,121 @@
+// Helpers of the configuration program's tests: a host window for controls,
+// the message pump, and real mouse and keyboard input.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "NativeControl.h"
+
+namespace vpw::test {
+
+inline void Pump(DWORD ms = 0) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (ms) Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+// Pumps until the condition holds or the time is up.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        Pump(10);
+    }
+    return true;
+}
+
+// A top-level window of this process that hands child notices back.
+class THostWindow {
+public:
+    THostWindow(int x = 200, int y = 150, int w = 420, int h = 320) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "VPW_TestHost";
+        RegisterClassA(&wc);
+        window_.Reset(CreateWindowExA(WS_EX_CONTROLPARENT, "VPW_TestHost", "Controls host",
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr, nullptr, wc.hInstance,
+                                      nullptr));
+        SetForegroundWindow(window_.Get());
+        Pump(50);
+    }
+    HWND Get() const { return window_.Get(); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        LRESULT result = 0;
+        if (vpw::ReflectToChild(m, wp, lp, result)) return result;
+        return DefWindowProcA(w, m, wp, lp);
+    }
+    TWindow window_;
+};
+
+inline POINT CenterOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+inline void MouseButton(DWORD flag) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof input);
+}
+
+// Moves in steps, as a hand would, pumping messages on the way.
+inline void MoveMouse(POINT to) {
+    POINT from{};
+    GetCursorPos(&from);
+    for (int i = 1; i <= 8; ++i) {
+        SetCursorPos(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8);
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &input, sizeof input);
+        Pump(20);
+    }
+}
+
+inline void Click(POINT at) {
+    MoveMouse(at);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    Pump(30);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    Pump(50);
+}
+
+// One key pressed and released, with Ctrl held when asked.
+inline void Key(WORD vk, bool ctrl = false) {
+    INPUT input[4]{};
+    int n = 0;
+    auto add = [&](WORD key, bool up) {
+        input[n].type = INPUT_KEYBOARD;
+        input[n].ki.wVk = key;
+        input[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ++n;
+    };
+    if (ctrl) add(VK_CONTROL, false);
+    add(vk, false);
+    add(vk, true);
+    if (ctrl) add(VK_CONTROL, true);
+    SendInput(n, input, sizeof(INPUT));
+    Pump(60);
+}
+
+// Letters and digits typed one by one.
+inline void Type(const std::string& text) {
+    for (char c : text) Key(static_cast<WORD>(VkKeyScanA(c) & 0xFF));
+}
+
+}  // namespace vpw::test
