@@ -26,6 +26,13 @@ inline constexpr char kTargetQuery[] = "VPW_E2E_TargetQuery";
 inline constexpr WPARAM kQueryAttached = 0;
 inline constexpr WPARAM kQuerySubclassed = 1;
 inline constexpr WPARAM kQueryLibraryLoaded = 2;
+inline constexpr WPARAM kQueryCloseCommands = 3;
+inline constexpr WPARAM kQueryPostClose = 4;
+#ifdef BIN_FROM_TESTS
+// Where the build puts the programs and the library.
+inline std::string Bin() { return ModuleDir() + BIN_FROM_TESTS; }
+#endif
+
 inline constexpr char kWindowRulesKey[] = "SOFTWARE\\Velvic Tools\\Velvic Plimsy Windows\\WindowRules\\";
 
 // Without a window manager Wine waits two seconds for every visible window
@@ -41,8 +48,54 @@ inline void LetWineManageNoWindowsOf(const std::string& exeName) {
     RegCloseKey(key);
 }
 
-// One rule per entry: stay on top bound to the caption button, the class
-// criterion set to the window class; everything else from the template.
+// Configuration files: each rule is loaded over the default rule template,
+// so a rule names only what it changes: its window class criterion, and the
+// actions, triggers and agents it sets (by their template names, or new).
+using TParamsXml = std::vector<std::pair<std::string, std::string>>;
+
+inline std::string ParamsXml(const TParamsXml& params) {
+    std::string xml = "<params name=\"params\">";
+    for (const auto& [name, value] : params) xml += "<param name=\"" + name + "\">" + value + "</param>";
+    return xml + "</params>";
+}
+
+inline std::string ItemXml(const std::string& element, const std::string& name, const std::string& type,
+                           const TParamsXml& params, const std::string& content = {}) {
+    return "<" + element + " name=\"" + name + "\" type=\"" + type + "\">" + ParamsXml(params) + content + "</" +
+           element + ">";
+}
+
+inline std::string AgentsXml(const std::string& agents) {
+    return "<agents name=\"agents\"><content>" + agents + "</content></agents>";
+}
+
+struct TRuleXml {
+    std::string name;
+    std::string windowClass;
+    std::string actions;   // <action> elements
+    std::string triggers;  // <trigger> elements
+};
+
+inline std::string RulesConfig(const std::vector<TRuleXml>& rules) {
+    std::string xml = "<velvic_windows name=\"\"><window_rules name=\"window_rules\"><content>";
+    for (const TRuleXml& r : rules) {
+        xml += "<window_rule name=\"" + r.name + "\" type=\"WINDOWRULE\">";
+        xml +=
+            "<conditions name=\"conditions\"><content><condition name=\"DefaultCondition\">"
+            "<criterions name=\"criterions\"><content>" +
+            ItemXml("criterion", "WINDOWCLASSNAMECRITERION", "WINDOWCLASSNAMECRITERION",
+                    {{"enabled", "yes"}, {"window_class_name", r.windowClass}}) +
+            "</content></criterions></condition></content></conditions>";
+        xml += "<actions name=\"actions\"><content>" + r.actions + "</content></actions>";
+        xml += "<triggers name=\"triggers\"><content>" + r.triggers + "</content></triggers>";
+        xml += "</window_rule>";
+    }
+    return xml + "</content></window_rules></velvic_windows>";
+}
+
+inline const char* YesNo(bool value) { return value ? "yes" : "no"; }
+
+// One rule per entry: stay on top bound to the caption button.
 struct TStayOnTopRule {
     std::string name;
     std::string windowClass;
@@ -50,29 +103,15 @@ struct TStayOnTopRule {
 };
 
 inline std::string StayOnTopConfig(const std::vector<TStayOnTopRule>& rules) {
-    std::string xml = "<velvic_windows name=\"\"><window_rules name=\"window_rules\"><content>";
-    for (const TStayOnTopRule& r : rules) {
-        xml += "<window_rule name=\"" + r.name + "\" type=\"WINDOWRULE\">";
-        xml +=
-            "<conditions name=\"conditions\"><content><condition name=\"DefaultCondition\">"
-            "<criterions name=\"criterions\"><content>"
-            "<criterion name=\"WINDOWCLASSNAMECRITERION\" type=\"WINDOWCLASSNAMECRITERION\"><params name=\"params\">"
-            "<param name=\"enabled\">yes</param><param name=\"window_class_name\">" +
-            r.windowClass +
-            "</param></params></criterion></content></criterions></condition></content></conditions>";
-        xml +=
-            "<actions name=\"actions\"><content><action name=\"StayOnTopForCaptionButton\" type=\"STAYONTOPACTION\">"
-            "<params name=\"params\"><param name=\"enabled\">yes</param><param name=\"save_current_operation\">" +
-            std::string(r.saveCurrentOperation ? "yes" : "no") + "</param></params></action></content></actions>";
-        xml +=
-            "<triggers name=\"triggers\"><content><trigger name=\"CaptionButtons\" type=\"CAPTIONBUTTONTRIGGER\">"
-            "<params name=\"params\"><param name=\"enabled\">yes</param></params>"
-            "<agents name=\"agents\"><content><agent name=\"StayOnTopCaptionButton\" type=\"CAPTIONBUTTONAGENT\">"
-            "<params name=\"params\"><param name=\"enabled\">yes</param></params></agent></content></agents>"
-            "</trigger></content></triggers>";
-        xml += "</window_rule>";
-    }
-    return xml + "</content></window_rules></velvic_windows>";
+    std::vector<TRuleXml> xml;
+    for (const TStayOnTopRule& r : rules)
+        xml.push_back({r.name, r.windowClass,
+                       ItemXml("action", "StayOnTopForCaptionButton", "STAYONTOPACTION",
+                               {{"enabled", "yes"}, {"save_current_operation", YesNo(r.saveCurrentOperation)}}),
+                       ItemXml("trigger", "CaptionButtons", "CAPTIONBUTTONTRIGGER", {{"enabled", "yes"}},
+                               AgentsXml(ItemXml("agent", "StayOnTopCaptionButton", "CAPTIONBUTTONAGENT",
+                                                 {{"enabled", "yes"}})))});
+    return RulesConfig(xml);
 }
 
 inline void DeleteRuleState(const std::string& ruleName) {
@@ -183,6 +222,75 @@ private:
 inline std::unique_ptr<ChildProcess> StartTarget(const std::string& targetDir, const std::vector<std::string>& args) {
     LetWineManageNoWindowsOf(kTargetExe);
     return std::make_unique<ChildProcess>(targetDir + kTargetExe, args, targetDir);
+}
+
+inline POINT Center(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+inline LRESULT HitTest(HWND window, int x, int y) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// Where the user leaves the mouse when it should be over no test window.
+inline constexpr POINT kOutOfTheWay{5, 700};
+
+// The mouse moved to a point as a user moves it (input, not a warp).
+inline void MoveMouse(POINT to) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+inline void Click(POINT at) {
+    SetCursorPos(at.x, at.y);
+    Sleep(50);
+    INPUT input[2]{};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    Sleep(50);
+    SetCursorPos(kOutOfTheWay.x, kOutOfTheWay.y);
+}
+
+inline void PressKey(WORD key) {
+    INPUT input[2]{};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1].type = INPUT_KEYBOARD;
+    input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// A point in the middle of the window's title bar.
+inline POINT TitleBar(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+}
+
+// The middle of the window's close button, found by asking the window; the
+// window's top-left corner when it shows none.
+inline POINT CloseButton(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    int y = TitleBar(window).y;
+    int right = -1, left = -1;
+    for (int x = r.right - 1; x > r.left; --x) {
+        bool close = HitTest(window, x, y) == HTCLOSE;
+        if (close && right < 0) right = x;
+        if (!close && right >= 0) {
+            left = x + 1;
+            break;
+        }
+    }
+    return right < 0 ? POINT{r.left, r.top} : POINT{(left + right) / 2, y};
 }
 
 inline LRESULT QueryTarget(HWND window, WPARAM what) {

@@ -23,8 +23,6 @@ constexpr char kChildClass[] = "VPW_E2E_Child";
 constexpr char kHandlerClass[] = "VPW_CommandCenterHandlerWindow";
 constexpr COLORREF kGlyphRed = RGB(255, 0, 0);
 
-std::string Bin() { return ModuleDir() + BIN_FROM_TESTS; }
-
 bool Topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 // Where the one caption button of a sizeable window with all three system
@@ -36,27 +34,6 @@ RECT ExpectedButton(HWND window) {
     int width = GetSystemMetrics(SM_CXSIZE);
     int right = w.right - fx - 3 * width - 2;
     return RECT{right - width, w.top + fy, right, w.top + fy + GetSystemMetrics(SM_CYSIZE)};
-}
-
-POINT Center(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-LRESULT HitTest(HWND window, int x, int y) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &result);
-    return static_cast<LRESULT>(result);
-}
-
-void Click(POINT at) {
-    SetCursorPos(at.x, at.y);
-    Sleep(50);
-    INPUT input[2]{};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-    Sleep(50);
-    SetCursorPos(5, 700);  // out of the way
 }
 
 HWND FindTopLevel(const char* cls, DWORD ms = 10000) { return WaitForWindow(cls, nullptr, ms); }

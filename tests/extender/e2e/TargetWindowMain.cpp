@@ -28,11 +28,15 @@
 namespace {
 
 // Queries the tests send to a window (wParam): how often the extender was
-// attached, whether the window procedure is still the program's own, and
-// whether the hook library is loaded in this process.
+// attached, whether the window procedure is still the program's own,
+// whether the hook library is loaded in this process, how many close
+// commands (SC_CLOSE) reached the program's procedure; and a request that
+// the program post WM_CLOSE to the window itself.
 constexpr WPARAM QUERY_ATTACHED = 0;
 constexpr WPARAM QUERY_SUBCLASSED = 1;
 constexpr WPARAM QUERY_LIBRARY_LOADED = 2;
+constexpr WPARAM QUERY_CLOSE_COMMANDS = 3;
+constexpr WPARAM QUERY_POST_CLOSE = 4;
 constexpr UINT BENCH_MESSAGE = WM_USER + 1;
 
 UINT g_attachedMessage = 0;
@@ -41,6 +45,7 @@ int g_openTopLevel = 0;
 
 struct TWindowState {
     int attached = 0;
+    int closeCommands = 0;
     LARGE_INTEGER attachedAt{};
 };
 std::map<HWND, TWindowState> g_windows;
@@ -74,11 +79,18 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != &WindowProc;
         case QUERY_LIBRARY_LOADED:
             return GetModuleHandleA("vpwemb.dll") != nullptr;
+        case QUERY_CLOSE_COMMANDS:
+            return g_windows[window].closeCommands;
+        case QUERY_POST_CLOSE:
+            return PostMessageA(window, WM_CLOSE, 0, 0);
         default:
             return -1;
         }
     }
     switch (message) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) ++g_windows[window].closeCommands;
+        break;
     case WM_CREATE:
         g_windows[window];
         if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) ++g_openTopLevel;
