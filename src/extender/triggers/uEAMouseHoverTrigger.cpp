@@ -1,24 +1,15 @@
 #include "uEAMouseHoverTrigger.h"
 
-#include <charconv>
-
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
 #include "Routines.h"
+#include "uEAMessageActivators.h"
 
 namespace vpw {
 
 namespace {
 
 bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
-
-// Milliseconds; anything but a whole decimal number in range gives 0.
-int ParseInterval(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end ? value : 0;
-}
 
 }  // namespace
 
@@ -71,11 +62,11 @@ void TMouseHoverTrigger::ParseParam(const std::string& key, const std::string& v
         if (key == "HOVER_LAG_ENABLED")
             hoverLagEnabled_ = IsYes(value);
         else if (key == "HOVER_LAG_INTERVAL")
-            hoverLagInterval_ = ParseInterval(value);
+            hoverLagInterval_ = ParseLagInterval(value);
         else if (key == "LEAVE_LAG_ENABLED")
             leaveLagEnabled_ = IsYes(value);
         else if (key == "LEAVE_LAG_INTERVAL")
-            leaveLagInterval_ = ParseInterval(value);
+            leaveLagInterval_ = ParseLagInterval(value);
     } catch (...) {
         DebugOut("TMouseHoverTrigger.ParseParam: Err = " + CurrentExceptionMessage());
     }
