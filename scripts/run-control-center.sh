@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Starts the control center under Wine, in a folder of its own with the
-# programs of the build and the example configuration beside them, and
-# stays until it ends (Ctrl+C stops it).
+# Starts the control center and the configuration program under Wine, in a
+# folder of their own with the programs of the build and the example
+# configuration beside them, and stays until the control center ends
+# (Ctrl+C stops both).
 #   WIN=build/win        the Windows build tree (its bin/ holds the programs)
 #   VPW_USE_DISPLAY=1    on $DISPLAY when it is set, otherwise a virtual display
 set -euo pipefail
@@ -32,7 +33,7 @@ fi
 # A prefix of its own, so that a running control center and its hook stay
 # out of the way of the tests' prefix.
 export WINEPREFIX="$run/wineprefix"
-export VPW_RUN_DIR="$run" VPW_CENTER="$center" VPW_ON_USER_DISPLAY=
+export VPW_RUN_DIR="$run" VPW_CENTER="$center" VPW_CONFIG="VelvicPlimsyWindowsConfig.exe" VPW_ON_USER_DISPLAY=
 [ -n "${VPW_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] && VPW_ON_USER_DISPLAY=1
 exec "$root/scripts/wine-session.sh" bash -c '
   cd "$VPW_RUN_DIR"
@@ -46,11 +47,17 @@ exec "$root/scripts/wine-session.sh" bash -c '
   fi
   if [ -n "$VPW_ON_USER_DISPLAY" ]; then where="your display $DISPLAY"; else where="the virtual display $DISPLAY (VPW_USE_DISPLAY=1 shows it on yours)"; fi
   echo "started $VPW_CENTER from $VPW_RUN_DIR on $where"
+  config=
+  if [ -f "$VPW_CONFIG" ]; then
+    wine "$VPW_CONFIG" >"$VPW_RUN_DIR/config.out" 2>&1 </dev/null &
+    config=$!
+    echo "started $VPW_CONFIG: edit the rules there and save; the control center reloads them"
+  fi
   echo "  Wine prefix: $WINEPREFIX"
   echo "  a window it acts on: WINEPREFIX=$WINEPREFIX DISPLAY=$DISPLAY wine notepad"
   echo "  a picture of the screen: DISPLAY=$DISPLAY import -window root shot.png"
   echo "stop it: Ctrl+C here, or Close in its tray menu"
-  trap "kill $pid 2>/dev/null" INT TERM
+  trap "kill $pid $config 2>/dev/null" INT TERM
   wait "$pid" || true
   echo "the control center has ended"
 '

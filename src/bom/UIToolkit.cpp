@@ -78,6 +78,52 @@ TShortCut TextToShortCut(const std::string& text) {
     return key ? static_cast<TShortCut>(key | modifiers) : scNone;
 }
 
+int TUIAction::AddChangeListener(TChangeListener listener) {
+    if (!listener) return 0;
+    listeners_.emplace_back(nextListener_, std::move(listener));
+    return nextListener_++;
+}
+
+void TUIAction::RemoveChangeListener(int id) {
+    for (auto it = listeners_.begin(); it != listeners_.end(); ++it)
+        if (it->first == id) {
+            listeners_.erase(it);
+            return;
+        }
+}
+
+void TUIAction::Changed() {
+    // By id: a listener may add or remove listeners, and one removed on the
+    // way must not be called.
+    std::vector<int> ids;
+    for (const auto& listener : listeners_) ids.push_back(listener.first);
+    for (int id : ids)
+        for (const auto& listener : listeners_)
+            if (listener.first == id) {
+                TChangeListener call = listener.second;
+                call(this);
+                break;
+            }
+}
+
+std::string ShortCutToText(TShortCut shortCut) {
+    unsigned key = shortCut & 0xFF;
+    std::string name;
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+        name = std::string(1, static_cast<char>(key));
+    else if (key >= kVkF1 && key < kVkF1 + kFunctionKeys)
+        name = "F" + std::to_string(key - kVkF1 + 1);
+    else
+        for (const TKeyName& k : kKeyNames)
+            if (k.key == key) name = k.name;
+    if (name.empty()) return {};
+    std::string text;
+    if (shortCut & scShift) text += "Shift+";
+    if (shortCut & scCtrl) text += "Ctrl+";
+    if (shortCut & scAlt) text += "Alt+";
+    return text + name;
+}
+
 bool TUIAction::Update() {
     if (!OnUpdate) return false;
     OnUpdate(this);

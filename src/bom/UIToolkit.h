@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "BOM_UI_Interfaces.h"
 
@@ -21,6 +23,8 @@ TShortCut ShortCut(unsigned key, TShiftState shift);
 // "F1", "Ctrl+S", "Shift+Alt+Del" (any letter case); 0 for an empty or
 // unknown text.
 TShortCut TextToShortCut(const std::string& text);
+// The reverse, as menus show it ("Ctrl+S", "F1"); empty for none.
+std::string ShortCutToText(TShortCut shortCut);
 
 class TUIAction {
 public:
@@ -31,17 +35,24 @@ public:
     TUIAction& operator=(const TUIAction&) = delete;
 
     const std::string& GetName() const { return name_; }
-    void SetName(const std::string& name) { name_ = name; }
+    void SetName(const std::string& name) { Change(name_, name); }
     const std::string& GetCaption() const { return caption_; }
-    void SetCaption(const std::string& caption) { caption_ = caption; }
+    void SetCaption(const std::string& caption) { Change(caption_, caption); }
     const std::string& GetHint() const { return hint_; }
-    void SetHint(const std::string& hint) { hint_ = hint; }
+    void SetHint(const std::string& hint) { Change(hint_, hint); }
     TShortCut GetShortCut() const { return shortCut_; }
-    void SetShortCut(TShortCut shortCut) { shortCut_ = shortCut; }
+    void SetShortCut(TShortCut shortCut) { Change(shortCut_, shortCut); }
     int GetImageIndex() const { return imageIndex_; }
-    void SetImageIndex(int index) { imageIndex_ = index; }
+    void SetImageIndex(int index) { Change(imageIndex_, index); }
     bool GetEnabled() const { return enabled_; }
-    void SetEnabled(bool enabled) { enabled_ = enabled; }
+    void SetEnabled(bool enabled) { Change(enabled_, enabled); }
+
+    // The controls that show the action hear of every change of what they
+    // show (captions are translated after the controls exist). The id
+    // removes the listener; a control removes itself before it goes.
+    using TChangeListener = std::function<void(TUIAction* sender)>;
+    int AddChangeListener(TChangeListener listener);
+    void RemoveChangeListener(int id);
 
     // True when an update handler ran.
     bool Update();
@@ -53,6 +64,16 @@ public:
     TEvent OnUpdate;
 
 private:
+    template <class T>
+    void Change(T& field, const T& value) {
+        if (field == value) return;
+        field = value;
+        Changed();
+    }
+    void Changed();
+
+    std::vector<std::pair<int, TChangeListener>> listeners_;
+    int nextListener_ = 1;
     std::string name_;
     std::string caption_;
     std::string hint_;

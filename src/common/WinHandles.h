@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <utility>
@@ -113,6 +114,13 @@ struct TWindowTraits {
 };
 // A window this code created and destroys (on the thread that created it).
 using TWindow = TUniqueHandle<HWND, TWindowTraits>;
+
+struct TImageListTraits {
+    static HIMAGELIST Invalid() noexcept { return nullptr; }
+    static void Close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }
+};
+// An image list of the common controls (the configuration program only).
+using TImageList = TUniqueHandle<HIMAGELIST, TImageListTraits>;
 
 struct TMemoryDCTraits {
     static HDC Invalid() noexcept { return nullptr; }

@@ -1,6 +1,7 @@
 #include "uVelvicWindows.h"
 
 #include "AppConsts.h"
+#include "BOMRoutines.h"
 #include "AppGlobals.h"
 #include "CommandDocuments.h"
 #include "ProcessesCommunication.h"
@@ -10,7 +11,18 @@
 
 namespace vpw {
 
+namespace {
+
+TConfigBuilderFactory& ConfigBuilderFactory() {
+    static TConfigBuilderFactory factory;
+    return factory;
+}
+
+}  // namespace
+
 void RegisterVelvicWindowsClasses() { RegisterItemClass(ClassOf<TVelvicWindows>(), "VELVICWINDOWS"); }
+
+void SetConfigBuilderFactory(TConfigBuilderFactory factory) { ConfigBuilderFactory() = std::move(factory); }
 
 bool TVelvicWindows::QueryInterface(const TGUID& iid, void** out) {
     if (AnswerInterfaces<IUI, IControlCenter>(this, iid, out)) return true;
@@ -61,11 +73,59 @@ bool TVelvicWindows::ShouldSaveChild(IBOMObject* child) {
 IPtr<IInterface> TVelvicWindows::GetInterfaceByName(const std::string& name) {
     IPtr<IInterface> facet = TBOM_UI_Object::GetInterfaceByName(name);
     if (!facet && name == "ControlCenter") facet = Supports<IInterface>(static_cast<IControlCenter*>(this));
+    // As stored: the name is spelt so in every file and caller.
+    if (!facet && name == "CongifBuilder") facet = Supports<IInterface>(ConfigBuilder());
     return facet;
 }
 
 bool TVelvicWindows::SupportsName(const std::string& name) {
-    return TBOM_UI_Object::SupportsName(name) || name == "ControlCenter";
+    return TBOM_UI_Object::SupportsName(name) || name == "ControlCenter" ||
+           (name == "CongifBuilder" && ConfigBuilderFactory());
+}
+
+IPtr<IConfigBuilder> TVelvicWindows::ConfigBuilder() {
+    if (!configBuilder_ && ConfigBuilderFactory()) configBuilder_ = ConfigBuilderFactory()(this);
+    return configBuilder_;
+}
+
+std::uint8_t TVelvicWindows::UpdateCommand(TUIAction* action) {
+    std::uint8_t inherited = TBOM_UI_Object::UpdateCommand(action);
+    IPtr<IRootCommands> commands = Supports<IRootCommands>(configBuilder_);
+    return commands ? commands->UpdateRootCommand(action, inherited) : inherited;
+}
+
+std::uint8_t TVelvicWindows::ExecuteCommand(TUIAction* action) {
+    std::uint8_t inherited = TBOM_UI_Object::ExecuteCommand(action);
+    IPtr<IRootCommands> commands = Supports<IRootCommands>(configBuilder_);
+    return commands ? commands->ExecuteRootCommand(action, inherited) : inherited;
+}
+
+void TVelvicWindows::Detach() {
+    configBuilder_ = nullptr;
+    TBOM_UI_Object::Detach();
+}
+
+IPtr<IBOMObject> TVelvicWindows::AddWindowRule() {
+    IPtr<IBOMCollection> rules = Supports<IBOMCollection>(Resolve("window_rules"));
+    if (!rules) return nullptr;
+    int n = 1;
+    while (Resolve("window_rules/Window Rule " + std::to_string(n))) ++n;
+    IPtr<IBOMObjectSlave> rule = CreateBOMObject("WINDOWRULE", "Window Rule " + std::to_string(n));
+    if (!rule) return nullptr;
+    rule->Notify(1, 0, 0);
+    rules->Add(rule.get());
+    modified_ = true;
+    return IPtr<IBOMObject>(rule.get());
+}
+
+void TVelvicWindows::RemoveWindowRule(IBOMObjectSlave* rule) {
+    IPtr<IBOMCollection> rules = Supports<IBOMCollection>(Resolve("window_rules"));
+    if (!rule || !rules) return;
+    IPtr<IBOMObjectSlave> keep(rule);
+    std::string name = rule->GetName();
+    rule->Detach();
+    rules->Delete(Variant(name));
+    modified_ = true;
 }
 
 void TVelvicWindows::AfterChangeObject(const std::string& path, IBOMObject* obj, const std::string& senderPath,

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "BOM_UI.h"
+#include "ConfigBuilderInterfaces.h"
 #include "ControlCenterInterfaces.h"
 
 namespace vpw {
@@ -31,6 +32,10 @@ public:
                                IBOMObject* sender, const std::string& oldPath) override;
     // A language change does not count as a change of the document.
     void Notify(int code, int param1, int param2) override;
+    // The configuration program's facet decides the root's commands.
+    std::uint8_t UpdateCommand(TUIAction* action) override;
+    std::uint8_t ExecuteCommand(TUIAction* action) override;
+    void Detach() override;
 
     void GetWindowRuleData(HWND window, std::string& text) override;
 
@@ -43,11 +48,22 @@ public:
     // The programs' directory + the configuration file name.
     static std::string ConfigFilePath();
 
+    // A new rule from the default template under the first free name
+    // "Window Rule <n>", translated, added to "window_rules" (and so
+    // attached when the tree is shown); marks the document.
+    IPtr<IBOMObject> AddWindowRule();
+    // Takes the rule out of "window_rules"; marks the document. The caller
+    // detaches its user interface first.
+    void RemoveWindowRule(IBOMObjectSlave* rule);
+
 private:
     void LoadCommands();
     bool WriteConfigFile(const std::string& fileName);
 
+    IPtr<IConfigBuilder> ConfigBuilder();
+
     bool modified_ = false;
+    IPtr<IConfigBuilder> configBuilder_;
 };
 
 }  // namespace vpw
