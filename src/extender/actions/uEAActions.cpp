@@ -1,9 +1,8 @@
 #include "uEAActions.h"
 
-#include <vector>
-
 #include "EARoutines.h"
 #include "Exceptions.h"
+#include "RegistryRoutines.h"
 #include "Routines.h"
 
 namespace vpw {
@@ -11,22 +10,6 @@ namespace vpw {
 namespace {
 
 bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
-
-// Closes a registry key on every path.
-class TRegKey {
-public:
-    TRegKey() = default;
-    ~TRegKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    TRegKey(const TRegKey&) = delete;
-    TRegKey& operator=(const TRegKey&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 }  // namespace
 
@@ -180,23 +163,9 @@ std::string TAction::LoadCurrentOperation() {
     try {
         std::string path = RuleKeyPath();
         if (path.empty()) return {};
-        TRegKey key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return {};
-        std::string valueName = GetName() + CURRENT_OPERATION_VALUE_SUFFIX;
-        DWORD type = 0;
-        DWORD size = 0;
-        if (RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            type != REG_SZ || size == 0)
-            return {};
-        // Stored data need not end in a zero; the extra byte makes sure one does.
-        std::vector<char> data(size + 1, 0);
-        DWORD read = size;
-        if (RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                             &read) != ERROR_SUCCESS ||
-            type != REG_SZ)
-            return {};
-        if (read > size) read = size;
-        return std::string(data.data(), strnlen(data.data(), read));
+        std::string value;
+        if (!ReadRegString(HKEY_CURRENT_USER, path, GetName() + CURRENT_OPERATION_VALUE_SUFFIX, value)) return {};
+        return value;
     } catch (...) {
         return {};
     }
@@ -208,15 +177,8 @@ void TAction::SaveCurrentOperationToRegistry() {
         if (!current) return;
         std::string path = RuleKeyPath();
         if (path.empty()) return;
-        TRegKey key;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                            key.Out(), nullptr) != ERROR_SUCCESS)
-            return;
-        std::string valueName = GetName() + CURRENT_OPERATION_VALUE_SUFFIX;
-        std::string value = current->GetName();
-        LONG rc = RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>(value.size() + 1));
-        if (rc != ERROR_SUCCESS) throw Exception("RegSetValueEx failed with " + std::to_string(rc));
+        if (!WriteRegString(HKEY_CURRENT_USER, path, GetName() + CURRENT_OPERATION_VALUE_SUFFIX, current->GetName()))
+            throw Exception("the current operation could not be written under " + path);
     } catch (...) {
         DebugOut("TAction.SaveCurrentOperationToRegistry: Err = " + CurrentExceptionMessage());
     }

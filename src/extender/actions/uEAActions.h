@@ -83,10 +83,10 @@ protected:
     // Sets both operations directly (the stay-on-top watch).
     void SetOperations(const std::string& currentName, const std::string& nextName);
 
-private:
     // The registry key of the owner's rule; empty without an owner.
     std::string RuleKeyPath();
 
+private:
     IPtr<IActionOwner> owner_;
     IPtr<TPublisher> publisher_;
     IPtr<IOperation> next_;

@@ -151,6 +151,16 @@ public:
     virtual bool RemoveHoverEffect() = 0;
 };
 
+// An action that changes its window only for a while (rolled up, hidden in
+// the tray or at the screen edge) turns a placement read from the window
+// back into the one the user knows, so that a saved placement never keeps
+// the passing state.
+class IPlacementCorrector : public virtual IInterface {
+public:
+    VPW_INTERFACE_ID("{8E0B6C51-3F2A-4D7E-9B14-C6A5D2E87F03}");
+    virtual void CorrectPlacement(WINDOWPLACEMENT& placement) = 0;
+};
+
 class IActions : public virtual ICollection {
 public:
     VPW_INTERFACE_ID("{0409B4CE-B75F-415B-8326-521485A9C0EF}");

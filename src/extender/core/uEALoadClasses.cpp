@@ -6,6 +6,8 @@
 #include "uEAGeneralClasses.h"
 #include "uEAMessageActivators.h"
 #include "uEAMouseHoverTrigger.h"
+#include "uEASaveSizePosAction.h"
+#include "uEAWindowRollupAction.h"
 
 namespace vpw {
 
@@ -18,7 +20,8 @@ void RegisterEAItemClasses() {
     // "MINTOEDGEACTION": not yet.
     RegisterItemClass(ItemClassOf<TCloseWindowAction>(), "CLOSEWINDOWACTION");
     RegisterItemClass(ItemClassOf<TRunModeAction>(), "RUNMODEACTION");
-    // "SAVESIZEPOSACTION", "WINDOWROLLUPACTION": not yet.
+    RegisterItemClass(ItemClassOf<TSaveSizePosAction>(), "SAVESIZEPOSACTION");
+    RegisterItemClass(ItemClassOf<TWindowRollupAction>(), "WINDOWROLLUPACTION");
     RegisterItemClass(ItemClassOf<TCloseQueryAction>(), "CLOSEQUERYACTION");
     RegisterItemClass(ItemClassOf<TEACaptionButtonAgent>(), "CAPTIONBUTTONAGENT");
     RegisterItemClass(ItemClassOf<TEACaptionButtonTrigger>(), "CAPTIONBUTTONTRIGGER");
