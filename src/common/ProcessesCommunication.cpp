@@ -17,41 +17,42 @@ bool Acquired(DWORD wait) { return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDON
 }  // namespace
 
 TProcessesCommunication::TProcessesCommunication(const std::string& baseName) : baseName_(baseName) {
-    writeLockMutex_ = CreateMutexA(nullptr, FALSE, (baseName_ + "WriteLockMutex").c_str());
-    bool locked = LockWrite();
-    commandLockMutex_ = CreateMutexA(nullptr, FALSE, (baseName_ + "CommandLockMutex").c_str());
-    newCommandEvent_ = CreateEventA(nullptr, FALSE, FALSE, (baseName_ + "NewCommandEvent").c_str());
-    commandCompleteEvent_ = CreateEventA(nullptr, FALSE, TRUE, (baseName_ + "CommandCompleteEvent").c_str());
-    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size_,
-                                  (baseName_ + "SharedMemory").c_str());
-    if (mapping_) view_ = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, size_);
+    // The view is this process's own: creating and closing it takes no
+    // cross-process lock, which a stuck peer could hold for ever.
+    writeLockMutex_.Reset(CreateMutexA(nullptr, FALSE, (baseName_ + "WriteLockMutex").c_str()));
+    commandLockMutex_.Reset(CreateMutexA(nullptr, FALSE, (baseName_ + "CommandLockMutex").c_str()));
+    newCommandEvent_.Reset(CreateEventA(nullptr, FALSE, FALSE, (baseName_ + "NewCommandEvent").c_str()));
+    commandCompleteEvent_.Reset(CreateEventA(nullptr, FALSE, TRUE, (baseName_ + "CommandCompleteEvent").c_str()));
+    mapping_.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size_,
+                                      (baseName_ + "SharedMemory").c_str()));
+    if (mapping_) view_.Reset(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, size_));
     if (view_) {
-        auto* block = static_cast<char*>(view_);
+        auto* block = static_cast<char*>(view_.Get());
         code_ = reinterpret_cast<std::int32_t*>(block);
         length_ = reinterpret_cast<std::int32_t*>(block + 4);
         data_ = block + 8;
     }
-    if (locked) UnlockWrite();
+    interrupt_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 }
 
-TProcessesCommunication::~TProcessesCommunication() {
-    bool locked = LockWrite();
-    if (view_) UnmapViewOfFile(view_);
-    for (HANDLE h : {commandLockMutex_, newCommandEvent_, commandCompleteEvent_, mapping_})
-        if (h) CloseHandle(h);
-    if (locked) UnlockWrite();
-    if (writeLockMutex_) CloseHandle(writeLockMutex_);
-}
+TProcessesCommunication::~TProcessesCommunication() = default;
 
 bool TProcessesCommunication::IsOpen() const {
-    return writeLockMutex_ && commandLockMutex_ && newCommandEvent_ && commandCompleteEvent_ && view_;
+    return writeLockMutex_ && commandLockMutex_ && newCommandEvent_ && commandCompleteEvent_ && view_ && interrupt_;
 }
 
-bool TProcessesCommunication::LockWrite() {
-    return writeLockMutex_ && Acquired(WaitForSingleObject(writeLockMutex_, INFINITE));
+int TProcessesCommunication::LockWrite() {
+    if (!writeLockMutex_) return RESULT_FAILED;
+    DWORD wait = WaitForSingleObject(writeLockMutex_.Get(), timeout_);
+    if (Acquired(wait)) return RESULT_DONE;
+    return wait == WAIT_TIMEOUT ? RESULT_TIMEOUT : RESULT_FAILED;
 }
 
-void TProcessesCommunication::UnlockWrite() { ReleaseMutex(writeLockMutex_); }
+void TProcessesCommunication::UnlockWrite() { ReleaseMutex(writeLockMutex_.Get()); }
+
+void TProcessesCommunication::Interrupt() {
+    if (interrupt_) SetEvent(interrupt_.Get());
+}
 
 void TProcessesCommunication::WriteBlock(int code, std::size_t length, const void* data) {
     if (!view_ || length > MAX_DATA_LENGTH) return;
@@ -77,27 +78,28 @@ int TProcessesCommunication::SendCommand(int command, std::size_t dataLength, co
     replyResult = 0;
     if (dataLength > MAX_DATA_LENGTH || (dataLength && !data) || !IsOpen()) return RESULT_FAILED;
 
-    DWORD wait = WaitForSingleObject(commandLockMutex_, timeout_);
+    DWORD wait = WaitForSingleObject(commandLockMutex_.Get(), timeout_);
     if (wait == WAIT_TIMEOUT) return RESULT_TIMEOUT;
     if (!Acquired(wait)) return RESULT_FAILED;
     int result = Exchange(command, dataLength, data, replyData, replyLength, replyResult);
-    ReleaseMutex(commandLockMutex_);
+    ReleaseMutex(commandLockMutex_.Get());
     return result;
 }
 
 int TProcessesCommunication::Exchange(int command, std::size_t dataLength, const void* data,
                                       TChannelBuffer& replyData, int& replyLength, int& replyResult) {
-    if (!LockWrite()) return RESULT_FAILED;
+    if (int locked = LockWrite(); locked != RESULT_DONE) return locked;
     WriteBlock(command, dataLength, data);
     UnlockWrite();
     // A reply that came after an earlier client gave up may still have set the
     // event; clear it only now that our request has replaced the block.
-    ResetEvent(commandCompleteEvent_);
-    SetEvent(newCommandEvent_);
+    ResetEvent(commandCompleteEvent_.Get());
+    SetEvent(newCommandEvent_.Get());
 
-    DWORD wait = WaitForSingleObject(commandCompleteEvent_, timeout_);
+    DWORD wait = WaitForSingleObject(commandCompleteEvent_.Get(), timeout_);
     if (wait == WAIT_TIMEOUT) return RESULT_TIMEOUT;
-    if (wait != WAIT_OBJECT_0 || !LockWrite()) return RESULT_FAILED;
+    if (wait != WAIT_OBJECT_0) return RESULT_FAILED;
+    if (int locked = LockWrite(); locked != RESULT_DONE) return locked;
     int code = 0, length = 0;
     bool ok = ReadBlock(code, length, replyData);
     UnlockWrite();
@@ -108,7 +110,7 @@ int TProcessesCommunication::Exchange(int command, std::size_t dataLength, const
 }
 
 void TProcessesCommunication::StartServer() {
-    if (newCommandEvent_) ResetEvent(newCommandEvent_);
+    if (newCommandEvent_) ResetEvent(newCommandEvent_.Get());
 }
 
 int TProcessesCommunication::WaitForCommand(int& command, int& dataLength, TChannelBuffer& data) {
@@ -117,9 +119,15 @@ int TProcessesCommunication::WaitForCommand(int& command, int& dataLength, TChan
     data = TChannelBuffer();
     if (!IsOpen()) return RESULT_FAILED;
 
-    DWORD wait = WaitForSingleObject(newCommandEvent_, timeout_);
-    if (wait == WAIT_TIMEOUT) return RESULT_TIMEOUT;
-    if (wait != WAIT_OBJECT_0 || !LockWrite()) return RESULT_FAILED;
+    HANDLE events[] = {newCommandEvent_.Get(), interrupt_.Get()};
+    DWORD wait = WaitForMultipleObjects(2, events, FALSE, timeout_);
+    if (wait == WAIT_TIMEOUT || wait == WAIT_OBJECT_0 + 1) return RESULT_TIMEOUT;
+    if (wait != WAIT_OBJECT_0) return RESULT_FAILED;
+    // The command stays signalled for the next wait while the block is busy.
+    if (int locked = LockWrite(); locked != RESULT_DONE) {
+        SetEvent(newCommandEvent_.Get());
+        return locked;
+    }
     int code = 0, length = 0;
     bool ok = ReadBlock(code, length, data);
     if (ok) *length_ = TAKEN_LENGTH;
@@ -132,11 +140,11 @@ int TProcessesCommunication::WaitForCommand(int& command, int& dataLength, TChan
 
 void TProcessesCommunication::Reply(int result, std::size_t dataLength, const void* data) {
     if (dataLength > MAX_DATA_LENGTH || (dataLength && !data) || !IsOpen()) return;
-    if (!LockWrite()) return;
+    if (LockWrite() != RESULT_DONE) return;
     bool current = *length_ == TAKEN_LENGTH;
     if (current) WriteBlock(result, dataLength, data);
     UnlockWrite();
-    if (current) SetEvent(commandCompleteEvent_);
+    if (current) SetEvent(commandCompleteEvent_.Get());
 }
 
 }  // namespace vpw

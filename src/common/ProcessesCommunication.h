@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "WinHandles.h"
+
 namespace vpw {
 
 // A payload received from the other side; empty when its length is 0.
@@ -49,9 +51,13 @@ public:
     // since (its client gave up); that client then ends with a time-out.
     void Reply(int result, std::size_t dataLength, const void* data);
 
-    // Guards every access to the block. LockWrite is false when the wait failed.
-    bool LockWrite();
+    // Guards every access to the block; waits the time-out at most and
+    // answers RESULT_DONE, RESULT_TIMEOUT or RESULT_FAILED.
+    int LockWrite();
     void UnlockWrite();
+    // Ends the server's current and next WaitForCommand as a time-out, so
+    // that a thread asked to stop need not wait for it.
+    void Interrupt();
     // Writes the three fields; a length above the capacity writes nothing.
     void WriteBlock(int code, std::size_t length, const void* data);
 
@@ -62,18 +68,19 @@ private:
     int Exchange(int command, std::size_t dataLength, const void* data, TChannelBuffer& replyData,
                  int& replyLength, int& replyResult);
 
-    HANDLE writeLockMutex_ = nullptr;
-    HANDLE commandLockMutex_ = nullptr;
-    HANDLE mapping_ = nullptr;
-    void* view_ = nullptr;
-    HANDLE newCommandEvent_ = nullptr;
-    HANDLE commandCompleteEvent_ = nullptr;
+    TKernelHandle writeLockMutex_;
+    TKernelHandle commandLockMutex_;
+    TKernelHandle mapping_;
+    TMappedView view_;
+    TKernelHandle newCommandEvent_;
+    TKernelHandle commandCompleteEvent_;
     std::string baseName_;
     DWORD size_ = BLOCK_SIZE;
     DWORD timeout_ = DEFAULT_TIMEOUT;
     std::int32_t* code_ = nullptr;
     std::int32_t* length_ = nullptr;
     char* data_ = nullptr;
+    TKernelHandle interrupt_;  // of this process only
 };
 
 }  // namespace vpw

@@ -14,6 +14,7 @@ DWORD MainThreadId() { return g_mainThreadId; }
 
 unsigned __stdcall ThreadProc(void* object) {
     auto* thread = static_cast<TThread*>(object);
+    thread->started_ = true;
     try {
         thread->Execute();
     } catch (...) {
@@ -21,9 +22,11 @@ unsigned __stdcall ThreadProc(void* object) {
     }
     bool freeIt = thread->freeOnTerminate_;
     int result = thread->returnValue_;
+    HMODULE module = thread->exitModule_;
     thread->finished_ = true;
     // Without free-on-terminate the owner may delete the object from here on.
     if (freeIt) delete thread;
+    if (module) FreeLibraryAndExitThread(module, static_cast<DWORD>(result));
     return static_cast<unsigned>(result);
 }
 
@@ -43,6 +46,7 @@ TThread::~TThread() {
     }
     // A thread still suspended here never runs; it is not waited for.
     if (handle_) CloseHandle(handle_);
+    if (exitModule_ && !started_) FreeLibrary(exitModule_);
 }
 
 void TThread::Suspend() {
@@ -51,7 +55,14 @@ void TThread::Suspend() {
 }
 
 void TThread::Resume() {
-    if (handle_ && ResumeThread(handle_) == 1) suspended_ = false;
+    HANDLE handle = handle_;
+    if (!handle) return;
+    if (freeOnTerminate_) {
+        suspended_ = false;
+        ResumeThread(handle);
+        return;
+    }
+    if (ResumeThread(handle) == 1) suspended_ = false;
 }
 
 DWORD TThread::WaitFor() {

@@ -26,6 +26,8 @@ public:
     virtual ~TThread();
 
     void Suspend();
+    // A free-on-terminate object may be gone as soon as the thread runs:
+    // nothing of it is touched after the thread is resumed.
     void Resume();
     void Terminate() { terminated_ = true; }
     // The thread's exit code; on the main thread sent messages keep being
@@ -45,6 +47,10 @@ protected:
     // leave it are swallowed by the thread entry.
     virtual void Execute() = 0;
     void SetFreeOnTerminate(bool value) { freeOnTerminate_ = value; }
+    // A module reference the thread gives back as it ends, through
+    // FreeLibraryAndExitThread, so that the code it runs stays mapped until
+    // its very last instruction. Released here if the thread never ran.
+    void SetExitModule(HMODULE module) { exitModule_ = module; }
     void SetReturnValue(int value) { returnValue_ = value; }
 
 private:
@@ -57,6 +63,8 @@ private:
     std::atomic<bool> freeOnTerminate_{false};
     std::atomic<bool> finished_{false};
     std::atomic<int> returnValue_{0};
+    std::atomic<bool> started_{false};
+    HMODULE exitModule_ = nullptr;
 };
 
 }  // namespace vpw

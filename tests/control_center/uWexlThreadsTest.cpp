@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <utility>
+#include <vector>
 #include <functional>
 #include <stdexcept>
 
@@ -196,4 +200,39 @@ TEST(TThread, ExceptionLeavingTheBodyStillEndsTheThreadProperly) {
             EXPECT_TRUE(destroyed);
         }
     }
+}
+
+namespace {
+
+// A free-on-terminate thread whose freed memory is poisoned and kept, so
+// that a write into it after its deletion shows.
+class TPoisonedThread : public TThread {
+public:
+    TPoisonedThread() : TThread(true) { SetFreeOnTerminate(true); }
+    static void operator delete(void* p, std::size_t size) {
+        std::memset(p, kPoison, size);
+        freed.push_back({static_cast<unsigned char*>(p), size});
+        ++deletions;
+    }
+    static constexpr unsigned char kPoison = 0xAB;
+    static inline std::vector<std::pair<unsigned char*, std::size_t>> freed;
+    static inline std::atomic<int> deletions{0};
+
+protected:
+    void Execute() override {}
+};
+
+}  // namespace
+
+TEST(TThread, ResumeTouchesNothingOfAThreadThatFreesItself) {
+    constexpr int kRounds = 1500;
+    int touched = 0;
+    for (int i = 0; i < kRounds; ++i) {
+        (new TPoisonedThread())->Resume();
+        while (TPoisonedThread::deletions < i + 1) Sleep(0);
+        Sleep(0);
+        auto [p, size] = TPoisonedThread::freed.back();
+        touched += std::any_of(p, p + size, [](unsigned char b) { return b != TPoisonedThread::kPoison; });
+    }
+    EXPECT_EQ(touched, 0) << "of " << kRounds;
 }

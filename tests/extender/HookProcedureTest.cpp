@@ -43,6 +43,11 @@ public:
         std::lock_guard<std::mutex> g(mutex_);
         replies_[window] = text;
     }
+    // The reply for every window without one of its own.
+    void SetDefaultReply(const std::string& text) {
+        std::lock_guard<std::mutex> g(mutex_);
+        defaultReply_ = text;
+    }
     int Requests(HWND window) {
         std::lock_guard<std::mutex> g(mutex_);
         return static_cast<int>(std::count(requests_.begin(), requests_.end(), window));
@@ -69,7 +74,8 @@ private:
             {
                 std::lock_guard<std::mutex> g(mutex_);
                 requests_.push_back(window);
-                text = replies_[window];
+                auto it = replies_.find(window);
+                text = it != replies_.end() ? it->second : defaultReply_;
             }
             channel_.Reply(CMD_REPLY_DONE, text.size(), text.data());
         }
@@ -80,6 +86,7 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::map<HWND, std::string> replies_;
+    std::string defaultReply_;
     std::vector<HWND> requests_;
 };
 
@@ -257,16 +264,34 @@ TEST_F(HookLibrary, BuildsTheExtenderOnTheWindowsThreadAndDetachesOnRequest) {
     EXPECT_FALSE(IsWindow(w));
 }
 
-TEST_F(HookLibrary, WindowWithEmptyReplyStaysListed) {
+TEST_F(HookLibrary, WindowWithoutRuleIsAskedAgainOnTheNextAttach) {
     TFakeControlCenter center;
     InstallThreadHook();
     HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
     ASSERT_TRUE(PumpUntil([&] { return center.Requests(w) == 1; }, 3000));
     Pump(100);
+    // A rule for it came since: the control center's reload asks again.
+    center.SetReply(w, "\\WINDOWRULENAME=Rule 1");
+    SendMessageA(w, WM_DETACHEXTENDER, 0, 0);
+    SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
+    EXPECT_EQ(center.Requests(w), 2);
+    EXPECT_NE(GetWindowLongA(w, GWL_WNDPROC), reinterpret_cast<LONG>(&LoggingProc));
+    // With its extender it asks only once.
     SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
     Pump(200);
-    EXPECT_EQ(center.Requests(w), 1);
-    EXPECT_EQ(GetWindowLongA(w, GWL_WNDPROC), reinterpret_cast<LONG>(&LoggingProc));
+    EXPECT_EQ(center.Requests(w), 2);
+}
+
+TEST_F(HookLibrary, WindowsOfOtherProcessesAreLeftAlone) {
+    TFakeControlCenter center;
+    HWND desktop = GetDesktopWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(desktop, &process);
+    ASSERT_NE(process, GetCurrentProcessId());
+    for (UINT message : {static_cast<UINT>(WM_CREATE), WM_ATTACHEXTENDER}) Call(desktop, message);
+    Pump(700);
+    EXPECT_EQ(center.Requests(desktop), 0);
 }
 
 TEST_F(HookLibrary, WithoutControlCenterTheWindowKeepsWorking) {
@@ -286,18 +311,39 @@ TEST_F(HookLibrary, WithoutControlCenterTheWindowKeepsWorking) {
     EXPECT_FALSE(Saw(WM_EXTENDERATTACHED));
 }
 
-TEST_F(HookLibrary, UnloadDuringARequestWaitsBrieflyAndLeavesNothingRunning) {
-    Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
-    Call(windows_.back(), WM_CREATE);  // no control center: the request keeps trying
-    Sleep(100);
-    ASSERT_GT(ThreadsOfThisProcess(), threads_);
-    DWORD start = GetTickCount();
-    ASSERT_TRUE(FreeLibrary(dll_));
-    dll_ = nullptr;
-    EXPECT_LT(GetTickCount() - start, 1500u);
-    // Nothing of the library may still run once it is gone.
-    EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads_; }, 2000));
-    Pump(300);
+// The probe program's exit code; a crash in freed code is no 0.
+DWORD RunProbe(const char* mode) {
+    std::string cmd = "\"" + WindowsPath(UNLOAD_PROBE_EXE) + "\" " + mode + " \"" + WindowsPath(VPWEMB_DLL) + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1000;
+    CloseHandle(pi.hThread);
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1001);
+    DWORD code = 1002;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+TEST(HookLibraryRelease, AWindowInAModalLoopSurvivesTheLibraryBeingReleased) {
+    TFakeControlCenter center;
+    center.SetDefaultReply("\\WINDOWRULENAME=Rule 1");
+    EXPECT_EQ(RunProbe("modal"), 0u);
+}
+
+TEST(HookLibraryRelease, ARequestThreadBlockedOnTheChannelEndsBeforeTheLibraryGoes) {
+    // Someone holds the channel's block for 3 s.
+    HANDLE lock = CreateMutexA(nullptr, FALSE, (std::string(CONTROL_CENTER_CHANNEL_NAME) + "WriteLockMutex").c_str());
+    ASSERT_NE(lock, nullptr);
+    ASSERT_EQ(WaitForSingleObject(lock, 0), WAIT_OBJECT_0);
+    std::atomic<DWORD> code{1003};
+    std::thread probe([&] { code = RunProbe("blocked"); });
+    Sleep(3000);
+    ReleaseMutex(lock);
+    probe.join();
+    CloseHandle(lock);
+    EXPECT_EQ(code.load(), 0u);
 }
 
 }  // namespace

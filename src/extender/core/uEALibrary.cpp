@@ -15,10 +15,35 @@ namespace vpw {
 namespace {
 
 HHOOK g_hookHandle = nullptr;
-bool g_started = false;
 
-// The longest an unload waits for request threads: one try of the channel.
-constexpr DWORD THREAD_STOP_WAIT_MS = 1200;
+// The few messages the hook acts on; every other one costs only this test.
+bool IsHookMessage(UINT message) {
+    return message == WM_CREATE || message == WM_DESTROY || message == WM_NCDESTROY || message == WM_ATTACHEXTENDER ||
+           message == WM_DETACHEXTENDER || message == ApplyWindowRuleMessage();
+}
+
+// On 64-bit Windows the system runs this hook for 64-bit programs' windows
+// on the installing thread: only this process's windows count.
+bool IsWindowOfThisProcess(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
+void HandleHookMessage(const CWPSTRUCT& m) {
+    if (m.message == WM_CREATE) {
+        LONG style = GetWindowLongA(m.hwnd, GWL_STYLE);
+        LONG exStyle = GetWindowLongA(m.hwnd, GWL_EXSTYLE);
+        if ((style != 0 && !(style & WS_CHILD)) || (exStyle & WS_EX_TOOLWINDOW)) HookAttachWindow(m);
+    }
+    if (m.message == WM_ATTACHEXTENDER) HookAttachWindow(m);
+    if (m.message == WM_DESTROY || m.message == WM_NCDESTROY) HookDetachWindow(m);
+    if (m.message == WM_DETACHEXTENDER) HookForgetWindow(m);
+    if (m.message == ApplyWindowRuleMessage() && static_cast<DWORD>(m.lParam) == GetCurrentProcessId()) {
+        if (IPtr<TEmbededApplication> app = EmbededApplication()) app->ReceiveWindowRuleData(m.hwnd, m.wParam);
+    }
+}
+bool g_started = false;
 
 }  // namespace
 
@@ -40,8 +65,11 @@ void StopEmbededLibrary(bool processExit) {
     // At process exit the other threads were killed wherever they stood,
     // possibly holding the library's locks: touch nothing.
     if (processExit) return;
+    // The library pins itself once it subclasses a window and every request
+    // thread holds a reference, so an unload finds no extender and no thread:
+    // only memory is given back, under the loader lock, on this thread.
     FreeEmbededApplication();
-    TerminateEAThreads(THREAD_STOP_WAIT_MS);
+    TerminateEAThreads();
     FreeItemClasses();
 }
 
@@ -65,20 +93,7 @@ extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam)
     if (code >= 0) {
         try {
             const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
-            if (m && m->hwnd) {
-                if (m->message == WM_CREATE) {
-                    LONG style = GetWindowLongA(m->hwnd, GWL_STYLE);
-                    LONG exStyle = GetWindowLongA(m->hwnd, GWL_EXSTYLE);
-                    if ((style != 0 && !(style & WS_CHILD)) || (exStyle & WS_EX_TOOLWINDOW)) HookAttachWindow(*m);
-                }
-                if (m->message == WM_ATTACHEXTENDER) HookAttachWindow(*m);
-                if (m->message == WM_DESTROY || m->message == WM_NCDESTROY) HookDetachWindow(*m);
-                if (m->message == ApplyWindowRuleMessage() &&
-                    static_cast<DWORD>(m->lParam) == GetCurrentProcessId()) {
-                    if (IPtr<TEmbededApplication> app = EmbededApplication())
-                        app->ReceiveWindowRuleData(m->hwnd, m->wParam);
-                }
-            }
+            if (m && m->hwnd && IsHookMessage(m->message) && IsWindowOfThisProcess(m->hwnd)) HandleHookMessage(*m);
         } catch (...) {
         }
     }

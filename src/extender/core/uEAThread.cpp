@@ -35,36 +35,32 @@ int RunningEAThreads() {
     return static_cast<int>(list->threads.size());
 }
 
-void TerminateEAThreads(DWORD waitMs) {
-    try {
-        g_stopping = true;
-        TEAThreadList* list = g_threads;
-        if (!list) return;
-        bool waited = false;
-        {
-            TLockGuard guard(list->lock);
-            // A listed thread has not reached its destructor's unlisting yet,
-            // so its object is still there.
-            for (TEAThread* t : list->threads) t->Terminate();
-            waited = !list->threads.empty();
-        }
-        // Never TerminateThread: a thread killed inside the channel would
-        // leave its mutex abandoned and its memory in any state. Each one
-        // stops at its next try.
-        DWORD start = GetTickCount();
-        while (RunningEAThreads() > 0 && GetTickCount() - start < waitMs) Sleep(5);
-        if (RunningEAThreads() > 0) return;  // the stragglers still unlist themselves here
-        if (waited) Sleep(10);  // let the last ones leave this library's code
-        g_threads = nullptr;
-        delete list;
-    } catch (...) {
+void TerminateEAThreads() {
+    // Under the loader lock: no waiting, no killing. Each thread holds its own
+    // reference on the library, so none can be running code that goes away.
+    g_stopping = true;
+    TEAThreadList* list = g_threads;
+    if (!list) return;
+    bool empty = false;
+    {
+        TLockGuard guard(list->lock);
+        for (TEAThread* t : list->threads) t->Terminate();
+        empty = list->threads.empty();
     }
+    // At a real unload every thread has given its reference back already.
+    if (!empty) return;
+    g_threads = nullptr;
+    delete list;
 }
 
 TEAThread::TEAThread(HWND window, unsigned request) : TThread(true), window_(window), request_(request) {
     SetFreeOnTerminate(true);
+    if (!Handle()) return;
     // Listed before it can run, so that an unload always knows about it.
-    if (Handle()) RegisterThread();
+    RegisterThread();
+    HMODULE module = nullptr;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&ThreadProc), &module))
+        SetExitModule(module);
 }
 
 TEAThread::~TEAThread() { UnregisterThread(); }
@@ -102,8 +98,15 @@ void TEAThread::Execute() {
             }
             if (result != TProcessesCommunication::RESULT_TIMEOUT) break;
         }
-        if (text.empty() || Terminated() || g_stopping) return;
-        if (IPtr<TEmbededApplication> app = EmbededApplication()) app->DeliverWindowRuleData(window_, request_, text);
+        if (Terminated() || g_stopping) return;
+        IPtr<TEmbededApplication> app = EmbededApplication();
+        if (!app) return;
+        // No rule (or no answer): the window is unlisted, so that a later
+        // attach message asks again.
+        if (text.empty())
+            app->UnlistRequest(window_, request_);
+        else
+            app->DeliverWindowRuleData(window_, request_, text);
     } catch (...) {
     }
 }

@@ -30,9 +30,8 @@ private:
 };
 
 void CreateEAThreadList();
-// Asks every running request thread to stop and waits at most `waitMs` for
-// them to end on their own; then frees the list when it is empty.
-void TerminateEAThreads(DWORD waitMs);
+// Asks every running request thread to stop; waits for none of them.
+void TerminateEAThreads();
 int RunningEAThreads();
 
 }  // namespace vpw

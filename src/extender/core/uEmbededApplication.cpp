@@ -70,11 +70,9 @@ void FreeEmbededApplication() {
         app = IPtr<TEmbededApplication>::Adopt(g_app);
         g_app = nullptr;
     }
-    try {
-        if (app) app->DetachAll();
-    } catch (...) {
-        DebugOut("uEmbededApplication.Finalization: Err = " + CurrentExceptionMessage());
-    }
+    // Nothing is detached here: this runs under the loader lock, and an
+    // unload only happens in a process where no window was ever subclassed.
+    (void)app;
 }
 
 TEmbededApplication::TEmbededApplication() : extenders_(new TWindowExtenders()) {}
@@ -134,7 +132,10 @@ void TEmbededApplication::AttachWindow(HWND window) {
         }
         delete thread;  // it never ran
         std::string text = RequestSynchronously(window);
-        if (!text.empty()) BuildExtender(window, request, text);
+        if (text.empty())
+            UnlistRequest(window, request);
+        else
+            BuildExtender(window, request, text);
     } catch (...) {
     }
 }
@@ -235,7 +236,10 @@ void TEmbededApplication::BuildExtender(HWND window, unsigned request, const std
         }
         if (FindExtender(window)) return;
         IPtr<IWindowExtender> extender = Supports<IWindowExtender>(CreateItemByClassName(text, "WINDOWEXTENDER"));
-        if (!extender) return;
+        if (!extender) {
+            UnlistRequest(window, request);
+            return;
+        }
         {
             TLockGuard guard(EmbededApplicationLock());
             extenders_->Add(extender.get());
@@ -267,6 +271,18 @@ void TEmbededApplication::Unlist(HWND window, IWindowExtender* extender) {
         // The caller still holds the extender: nothing is destroyed in here.
         if (extender) extenders_->Remove(Variant(extender->GetName()));
     }
+}
+
+void TEmbededApplication::UnlistRequest(HWND window, unsigned request) {
+    TLockGuard guard(EmbededApplicationLock());
+    int i = FindListed(window);
+    if (i >= 0 && listed_[i].request == request) listed_.erase(listed_.begin() + i);
+}
+
+void TEmbededApplication::ForgetWindow(HWND window) {
+    // A window with an extender is let go by the extender's own procedure.
+    if (FindExtender(window)) return;
+    Unlist(window, nullptr);
 }
 
 void TEmbededApplication::DetachWindow(HWND window) {
@@ -345,6 +361,13 @@ void HookDetachWindow(const CWPSTRUCT& message) {
             if (extender && extender->ReceivesMessages()) return;
         }
         app->DetachWindow(message.hwnd);
+    } catch (...) {
+    }
+}
+
+void HookForgetWindow(const CWPSTRUCT& message) {
+    try {
+        if (IPtr<TEmbededApplication> app = EmbededApplication()) app->ForgetWindow(message.hwnd);
     } catch (...) {
     }
 }

@@ -54,6 +54,11 @@ public:
     // On the window's thread, from the hook procedure: takes a handed-over text.
     void ReceiveWindowRuleData(HWND window, WPARAM ticket);
 
+    // Unlists the window when `request` is still its listing: no rule came.
+    void UnlistRequest(HWND window, unsigned request);
+    // The detach message for a window without an extender: only unlisted.
+    void ForgetWindow(HWND window);
+
     bool IsListed(HWND window);
     int ExtenderCount();
     int PendingTexts();
@@ -91,7 +96,7 @@ private:
 // The process-wide object; none before start-up and after unload.
 IPtr<TEmbededApplication> EmbededApplication();
 void CreateEmbededApplication();
-// Detaches every extender and drops the object.
+// Drops the object at unload; detaches nothing (see StopEmbededLibrary).
 void FreeEmbededApplication();
 
 // The process-wide lock of the attached windows and the extenders.
@@ -101,5 +106,6 @@ TLock& EmbededApplicationLock();
 // and WM_NCDESTROY.
 void HookAttachWindow(const CWPSTRUCT& message);
 void HookDetachWindow(const CWPSTRUCT& message);
+void HookForgetWindow(const CWPSTRUCT& message);
 
 }  // namespace vpw

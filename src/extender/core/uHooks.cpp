@@ -1,5 +1,6 @@
 #include "uHooks.h"
 
+#include <atomic>
 #include <unordered_map>
 
 #include "SubclassMessages.h"
@@ -62,10 +63,13 @@ LRESULT CallProc(WNDPROC proc, bool unicode, HWND window, UINT message, WPARAM w
 }
 
 // Code that another window procedure may still call must never be unloaded.
+// Never called under HookLock: pinning takes the loader's lock.
 void PinLibrary() {
+    static std::atomic<bool> pinned{false};
+    if (pinned) return;
     HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       reinterpret_cast<LPCSTR>(&TWHook::SubclassProc), &module);
+    pinned = GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                reinterpret_cast<LPCSTR>(&TWHook::SubclassProc), &module) != FALSE;
 }
 
 }  // namespace
@@ -85,6 +89,9 @@ TWHook::~TWHook() {
 void TWHook::Hook() {
     if (installed_) return;
     try {
+        // From the first subclassed window on, a frame of SubclassProc may
+        // sit on any stack of this process: the code stays for good.
+        PinLibrary();
         unicode_ = IsWindowUnicode(window_) != FALSE;
         {
             TLockGuard guard(HookLock());
@@ -135,11 +142,10 @@ void TWHook::Unhook() {
         } else if (CurrentProc(window_, r->unicode) == &TWHook::SubclassProc) {
             InstallProc(window_, r->unicode, r->previous);
             UnlistRecord(r);
-        } else {
-            // Another procedure was installed over this one and still calls
-            // it: stay in the chain as a plain pass-through.
-            PinLibrary();
         }
+        // Otherwise another procedure was installed over this one and still
+        // calls it: it stays in the chain as a plain pass-through (the library
+        // is pinned since it first subclassed).
     } catch (...) {
     }
 }

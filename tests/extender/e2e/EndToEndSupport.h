@@ -186,6 +186,9 @@ public:
         CreateDirectoryA(dir_.c_str(), nullptr);
         copied_ = CopyFileA((binDir + kCenterExe).c_str(), (dir_ + kCenterExe).c_str(), FALSE) &&
                   CopyFileA((binDir + kLibraryDll).c_str(), (dir_ + kLibraryDll).c_str(), FALSE);
+        WriteConfig(config);
+    }
+    void WriteConfig(const std::string& config) const {
         std::ofstream(dir_ + "velvicplimsywindows.ini", std::ios::binary | std::ios::trunc) << config;
     }
     ~TSystemFolder() { StopCenter(); }

@@ -105,6 +105,34 @@ TEST(EndToEnd, CaptionButtonTogglesStayOnTopAndTheStateComesBack) {
     DeleteRuleState(rule);
 }
 
+TEST(EndToEnd, ARuleAddedWhileItsWindowIsOpenReachesThatWindow) {
+    const std::string rule = "E2E Added Later";
+    DeleteRuleState(rule);
+    TSystemFolder system(Bin(), StayOnTopConfig({{"E2E Other", kPlainClass, false}}));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+    auto target = StartTarget(ModuleDir(), {"open", kRuleClass, "E2E open before its rule"});
+    HWND window = FindTopLevel(kRuleClass);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return QueryTarget(window, kQueryLibraryLoaded) == 1; }, 10000));
+    Sleep(1000);  // its lookup has come back empty
+    ASSERT_EQ(QueryTarget(window, kQueryAttached), 0);
+
+    system.WriteConfig(StayOnTopConfig({{"E2E Other", kPlainClass, false}, {rule, kRuleClass, false}}));
+    ASSERT_EQ(SendCommand(CMD_RELOAD_CONFIG, {}, nullptr, 2000), CMD_REPLY_DONE);
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(WaitUntil([&] { return QueryTarget(window, kQueryAttached) >= 1; }, 5000));
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    Sleep(300);
+    Click(Center(ExpectedButton(window)));
+    EXPECT_TRUE(WaitUntil([&] { return Topmost(window); }, 5000));
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    EXPECT_EQ(system.StopCenter(), 0u);
+    DeleteRuleState(rule);
+}
+
 TEST(EndToEnd, ExcludedClassesChildWindowsAndWindowsWithoutRuleAreLeftAlone) {
     TSystemFolder system(Bin(), StayOnTopConfig({{"E2E WorkerW", "WorkerW", false},
                                                  {"E2E Tooltips", "tooltips_class32", false},
