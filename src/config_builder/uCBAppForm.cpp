@@ -385,10 +385,13 @@ LRESULT CALLBACK TCBAppForm::TreeSubclassProc(HWND window, UINT message, WPARAM 
                                               DWORD_PTR data) noexcept {
     try {
         auto* form = reinterpret_cast<TCBAppForm*>(data);
-        if (form && form->treeView_ && (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN)) {
-            TMouseButton button = message == WM_LBUTTONDOWN ? TMouseButton::mbLeft : TMouseButton::mbRight;
-            form->treeView_->MouseDown(button, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        }
+        bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
+        bool right = message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK;
+        // A quick second click is a press like the first.
+        if (form && form->treeView_ && (left || right))
+            form->treeView_->MouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, wParam,
+                                       GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam),
+                                       message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK);
         if (message == WM_NCDESTROY) RemoveWindowSubclass(window, &TreeSubclassProc, 1);
     } catch (...) {
         ReportCurrentException(GetAncestor(window, GA_ROOT));

@@ -239,7 +239,7 @@ bool TWinTreeView::HandleNotify(const NMHDR* header, LRESULT& result) {
     }
 }
 
-void TWinTreeView::MouseDown(TMouseButton button, WPARAM keys, int x, int y) {
+void TWinTreeView::MouseDown(TMouseButton button, WPARAM keys, int x, int y, bool doubleClick) {
     if (button == TMouseButton::mbRight)
         if (TWinTreeNode* node = NodeAt(x, y)) Select(node);  // a right click selects the node
     if (!OnMouseDown) return;
@@ -250,6 +250,7 @@ void TWinTreeView::MouseDown(TMouseButton button, WPARAM keys, int x, int y) {
     if (keys & MK_LBUTTON) shift |= ssLeft;
     if (keys & MK_RBUTTON) shift |= ssRight;
     if (keys & MK_MBUTTON) shift |= ssMiddle;
+    if (doubleClick) shift |= ssDouble;
     OnMouseDown(button, shift, x, y);
 }
 

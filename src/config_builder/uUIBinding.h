@@ -80,7 +80,7 @@ public:
     // True when the notice was the tree's and `result` holds the answer.
     bool HandleNotify(const NMHDR* header, LRESULT& result);
     // From the tree's own window procedure (subclassed by the owner).
-    void MouseDown(TMouseButton button, WPARAM keys, int x, int y);
+    void MouseDown(TMouseButton button, WPARAM keys, int x, int y, bool doubleClick);
 
 private:
     friend class TWinTreeNode;

@@ -7,9 +7,23 @@
 namespace vpw::test {
 namespace {
 
+const std::string kTwoRules = RulesConfig({{"Window Rule 1", "ClassOne"}, {"Window Rule 3", "ClassThree"}});
+
+// The text of the rule's own "enabled" parameter in a saved file.
+std::string SavedEnabled(const std::string& config, const std::string& rule) {
+    std::string xml = RuleXml(config, rule);
+    const std::string tag = "<param name=\"enabled\">";
+    std::size_t at = xml.find(tag);
+    if (at == std::string::npos) return "(none)";
+    at += tag.size();
+    return xml.substr(at, xml.find('<', at) - at);
+}
+
+bool Exited(ConfigProgram& program, DWORD ms = 10000) { return program.Process().Wait(ms) != STILL_ACTIVE; }
+
 TEST(ConfigProgram, ShowsTheRulesOfTheFileUnderTheRootNode) {
     ConfigFolder folder;
-    folder.WriteConfig(RulesConfig({{"Window Rule 1", "ClassOne"}, {"Window Rule 3", "ClassThree"}}));
+    folder.WriteConfig(kTwoRules);
     ConfigProgram program(folder);
     ASSERT_TRUE(program.WaitForWindow());
 
@@ -26,6 +40,209 @@ TEST(ConfigProgram, ShowsTheRulesOfTheFileUnderTheRootNode) {
 
     TScreenShot shot(window);
     shot.SaveBitmap(ModuleDir() + "config-main-window.bmp");
+}
+
+TEST(ConfigProgram, AddFillsTheFirstGapAndDeleteAsksFirst) {
+    ConfigFolder folder;
+    folder.WriteConfig(kTwoRules);
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.WaitForWindow());
+    program.Activate();
+
+    program.ClickItem(program.Root());
+    ASSERT_TRUE(WaitUntil([&] { return program.Selected() == program.Root(); }));
+    EXPECT_TRUE(WaitUntil([&] { return !program.ToolEnabled(kDeleteImage); })) << "the root is no rule";
+
+    program.ClickTool(kAddImage);
+    ASSERT_TRUE(WaitUntil([&] { return program.RuleNames().size() == 3; }));
+    EXPECT_EQ(program.RuleNames(), (std::vector<std::string>{"Window Rule 1", "Window Rule 3", "Window Rule 2"}));
+    EXPECT_EQ(program.Selected(), program.RuleItem("Window Rule 2"));
+    EXPECT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+    EXPECT_TRUE(WaitUntil([&] { return program.ToolEnabled(kDeleteImage); }));
+
+    program.ClickTool(kDeleteImage);
+    HWND question = program.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(program.MessageText(question), "Are you sure you want to delete the Window Rule \"Window Rule 2\"?");
+    ConfigProgram::Answer(question, IDNO);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
+    EXPECT_EQ(program.RuleNames().size(), 3u) << "No keeps the rule";
+
+    program.ClickTool(kDeleteImage);
+    question = program.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    ConfigProgram::Answer(question, IDYES);
+    EXPECT_TRUE(WaitUntil([&] { return program.RuleNames().size() == 2; }));
+    EXPECT_EQ(program.Selected(), program.RuleItem("Window Rule 3")) << "the node above is selected";
+    EXPECT_EQ(folder.Config(), kTwoRules) << "nothing is written before saving";
+}
+
+TEST(ConfigProgram, SaveWritesTheFileAndCtrlSSavesToo) {
+    ConfigFolder folder;
+    folder.WriteConfig(kTwoRules);
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.WaitForWindow());
+    program.Activate();
+
+    program.ClickTool(kAddImage);
+    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+    program.ClickTool(kSaveImage);
+    EXPECT_TRUE(WaitUntil([&] { return !program.ToolEnabled(kSaveImage); }));
+    std::string saved = folder.Config();
+    EXPECT_NE(RuleXml(saved, "Window Rule 2"), "");
+    EXPECT_EQ(saved.find("<menu"), std::string::npos) << "the commands are not written";
+
+    program.ClickTool(kAddImage);
+    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+    program.Activate();
+    Key('S', true);
+    EXPECT_TRUE(WaitUntil([&] { return !program.ToolEnabled(kSaveImage); }));
+    EXPECT_NE(RuleXml(folder.Config(), "Window Rule 4"), "");
+}
+
+TEST(ConfigProgram, ClosingWithChangesAsks) {
+    ConfigFolder folder;
+    folder.WriteConfig(kTwoRules);
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.WaitForWindow());
+    program.Activate();
+    program.ClickTool(kAddImage);
+    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+
+    program.Activate();
+    PressAltF4();
+    HWND question = program.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(program.MessageText(question), "Save changes?");
+    ConfigProgram::Answer(question, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
+    EXPECT_FALSE(Exited(program, 500)) << "Cancel keeps the window";
+    EXPECT_TRUE(IsWindowVisible(program.Main()));
+    EXPECT_EQ(program.RuleNames().size(), 3u) << "and the changes";
+
+    program.Activate();
+    PressAltF4();
+    question = program.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    ConfigProgram::Answer(question, IDNO);
+    EXPECT_TRUE(Exited(program));
+    EXPECT_EQ(folder.Config(), kTwoRules) << "No closes without writing";
+}
+
+TEST(ConfigProgram, AFailedSaveIsToldAndKeepsTheWindowAndTheChanges) {
+    ConfigFolder folder;
+    folder.WriteConfig(kTwoRules);
+    // The file is written beside the old one first; a folder in that place
+    // makes the write fail.
+    CreateDirectoryA(folder.Path(std::string(kConfigFile) + ".new").c_str(), nullptr);
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.WaitForWindow());
+    program.Activate();
+    program.ClickTool(kAddImage);
+    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+
+    program.ClickTool(kSaveImage);
+    HWND message = program.WaitForMessageBox();
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(program.MessageText(message).find(folder.Path(kConfigFile)), std::string::npos)
+        << program.MessageText(message);
+    ConfigProgram::Answer(message, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(message); }));
+    EXPECT_TRUE(program.ToolEnabled(kSaveImage)) << "still modified";
+    EXPECT_EQ(folder.Config(), kTwoRules);
+
+    // Yes to the close question saves, fails again, and the window stays.
+    program.Activate();
+    PressAltF4();
+    HWND question = program.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    ConfigProgram::Answer(question, IDYES);
+    message = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND box = program.WaitForMessageBox(100);
+        if (box && box != question) message = box;
+        return message != nullptr;
+    }));
+    ConfigProgram::Answer(message, IDOK);
+    EXPECT_FALSE(Exited(program, 1000));
+    EXPECT_TRUE(IsWindowVisible(program.Main()));
+
+    // Closing again asks again.
+    program.Activate();
+    PressAltF4();
+    question = program.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(program.MessageText(question), "Save changes?");
+    ConfigProgram::Answer(question, IDNO);
+    EXPECT_TRUE(Exited(program));
+}
+
+TEST(ConfigProgram, StateIconClickTogglesTheRule) {
+    ConfigFolder folder;
+    folder.WriteConfig(kTwoRules);
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.WaitForWindow());
+    program.Activate();
+    HTREEITEM rule = program.RuleItem("Window Rule 3");
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(program.StateIndex(rule), 2) << "enabled";
+
+    POINT icon{};
+    ASSERT_TRUE(program.StateIconPoint(rule, icon));
+    Click(icon);
+    EXPECT_TRUE(WaitUntil([&] { return program.StateIndex(rule) == 1; }));
+    program.Activate();
+    Key('S', true);
+    ASSERT_TRUE(WaitUntil([&] { return SavedEnabled(folder.Config(), "Window Rule 3") == "no"; }));
+    EXPECT_NE(SavedEnabled(folder.Config(), "Window Rule 1"), "no");
+
+    Click(icon);
+    EXPECT_TRUE(WaitUntil([&] { return program.StateIndex(rule) == 2; }));
+}
+
+TEST(ConfigProgram, ASecondInstanceEndsAndTheFirstComesToTheFront) {
+    ConfigFolder folder;
+    folder.WriteConfig(kTwoRules);
+    ConfigProgram first(folder);
+    ASSERT_TRUE(first.WaitForWindow());
+    // Something else in front.
+    THostWindow other(20, 20, 200, 150);
+    Click(CenterOf(other.Get()));
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == other.Get(); }, 3000));
+
+    ConfigProgram second(folder);
+    EXPECT_TRUE(Exited(second));
+    EXPECT_EQ(TopLevelOf(second.Process().Id(), "TCBAppForm"), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.Main(); }, 5000));
+}
+
+TEST(ConfigProgram, AMissingFileStartsEmptyAndTheFirstSaveCreatesIt) {
+    ConfigFolder folder;
+    ASSERT_FALSE(folder.HasConfig());
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.WaitForWindow());
+    program.Activate();
+    EXPECT_TRUE(program.RuleNames().empty());
+    program.ClickTool(kAddImage);
+    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+    program.Activate();
+    Key('S', true);
+    ASSERT_TRUE(WaitUntil([&] { return folder.HasConfig(); }));
+    EXPECT_NE(RuleXml(folder.Config(), "Window Rule 1"), "");
+}
+
+TEST(ConfigProgram, AnUnreadableFileIsToldAndLeftAsItWas) {
+    ConfigFolder folder;
+    const std::string broken = "<velvic_windows><window_rules>not closed";
+    folder.WriteConfig(broken);
+    ConfigProgram program(folder);
+    HWND message = program.WaitForMessageBox();
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(program.MessageText(message).find(folder.Path(kConfigFile)), std::string::npos);
+    EXPECT_EQ(TopLevelOf(program.Process().Id(), "TCBAppForm"), nullptr);
+    ConfigProgram::Answer(message, IDOK);
+    EXPECT_TRUE(Exited(program));
+    EXPECT_EQ(folder.Config(), broken);
 }
 
 }  // namespace

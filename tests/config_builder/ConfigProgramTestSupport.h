@@ -71,6 +71,26 @@ private:
     void* address_ = nullptr;
 };
 
+// Alt+F4, as a user closes the active window.
+inline void PressAltF4() {
+    INPUT input[4]{};
+    WORD keys[] = {VK_MENU, VK_F4};
+    for (int i = 0; i < 2; ++i) {
+        input[i].type = input[3 - i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = input[3 - i].ki.wVk = keys[i];
+        input[3 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(4, input, sizeof(INPUT));
+}
+
+// The element of the saved rule with that name, or empty.
+inline std::string RuleXml(const std::string& config, const std::string& name) {
+    std::size_t start = config.find("name=\"" + name + "\"");
+    if (start == std::string::npos) return {};
+    std::size_t end = config.find("</window_rule>", start);
+    return config.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
 inline POINT CenterOf(HWND window, RECT rect) {
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
