@@ -245,5 +245,56 @@ TEST(ConfigProgram, AnUnreadableFileIsToldAndLeftAsItWas) {
     EXPECT_EQ(folder.Config(), broken);
 }
 
+// A window of this process with its own class, for the control center to
+// look rules up for.
+class ClassWindow {
+public:
+    explicit ClassWindow(const char* cls) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = cls;
+        RegisterClassA(&wc);
+        window_.Reset(CreateWindowExA(0, cls, cls, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                      wc.hInstance, nullptr));
+    }
+    HWND Get() const { return window_.Get(); }
+
+private:
+    TWindow window_;
+};
+
+TEST(ConfigProgram, ARuleTurnedOffAndSavedStopsApplyingInTheRunningControlCenter) {
+    ConfigFolder folder(true);
+    folder.WriteConfig(RulesConfig({{"Rule A", "VPW_CB_ClassA"}, {"Rule B", "VPW_CB_ClassB"}}));
+    ClassWindow a("VPW_CB_ClassA"), b("VPW_CB_ClassB");
+    ChildProcess center(folder.Path(kCenterExe), {}, folder.Dir());
+    ASSERT_TRUE(WaitUntilServing());
+    // It asks this process's windows to attach, so the waits pump.
+    auto answer = [](HWND window) {
+        Reply reply = LookUp(window);
+        return reply.result == 0 ? reply.data : std::string("(no answer)");
+    };
+    ASSERT_TRUE(PumpUntil([&] { return answer(a.Get()).find("Rule A") != std::string::npos; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return answer(b.Get()).find("Rule B") != std::string::npos; }, 5000));
+
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.WaitForWindow());
+    program.Activate();
+    HTREEITEM rule = program.RuleItem("Rule A");
+    POINT icon{};
+    ASSERT_TRUE(program.StateIconPoint(rule, icon));
+    Click(icon);
+    ASSERT_TRUE(WaitUntil([&] { return program.StateIndex(rule) == 1; }));
+    program.Activate();
+    Key('S', true);
+
+    // The control center reloads and answers for the other window as before.
+    EXPECT_TRUE(PumpUntil([&] { return answer(a.Get()).empty(); }, 15000));
+    EXPECT_TRUE(PumpUntil([&] { return answer(b.Get()).find("Rule B") != std::string::npos; }, 5000));
+    SendToCenter(CMD_STOP_CONTROL_CENTER);
+    EXPECT_NE(center.Wait(10000), static_cast<DWORD>(STILL_ACTIVE));
+}
+
 }  // namespace
 }  // namespace vpw::test

@@ -1,0 +1,131 @@
+// The document root's configuration-builder facet in this process, with
+// the real main window and a real control center beside it.
+#include <gtest/gtest.h>
+
+#include "AbstractObjects.h"
+#include "AppGlobals.h"
+#include "BOMObjects.h"
+#include "BOMUICommands.h"
+#include "ConfigProgramTestSupport.h"
+#include "MultiLanguages.h"
+#include "XMLStorage.h"
+#include "uConfigBuilder.h"
+#include "uModelLoadClasses.h"
+#include "uVelvicWindows.h"
+
+namespace vpw::test {
+namespace {
+
+constexpr char kCenterMapping[] = "{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}";
+
+class ConfigBuilderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(com_.Succeeded());
+        RegisterBOMClasses();
+        RegisterUICommandClasses();
+        RegisterWindowRuleModelClasses();
+        RegisterVelvicWindowsClasses();
+        InstallConfigBuilder();
+        ASSERT_TRUE(SelectLanguage(""));
+        SetUITranslator(&Translate);
+        baseline_ = TDebugInterfacedObject::LiveObjects();
+        IPtr<TAbstractObject> object(CreateItem("VELVICWINDOWS"));
+        root_ = Supports<IBOMObjectSlave>(object);
+        ASSERT_TRUE(root_);
+        root_->SetOwner(nullptr);
+        builder_ = Supports<IConfigBuilder>(root_->GetInterfaceByName("CongifBuilder"));
+        ASSERT_TRUE(builder_);
+        builder_->ShowUI();
+    }
+    void TearDown() override {
+        if (builder_) builder_->HideUI();
+        builder_ = nullptr;
+        if (root_) root_->Detach();
+        root_ = nullptr;
+        SetUITranslator(nullptr);
+        EXPECT_EQ(TDebugInterfacedObject::LiveObjects(), baseline_) << "the window and the facet let the model go";
+    }
+
+    TUIAction* Action(const std::string& path) {
+        IPtr<IBOMUICommand> command = Supports<IBOMUICommand>(root_->Resolve(path));
+        EXPECT_TRUE(command) << path;
+        return command ? command->GetAction() : nullptr;
+    }
+    bool EnabledAfterUpdate(TUIAction* action) {
+        action->Update();
+        return action->GetEnabled();
+    }
+
+    TComInitializer com_;
+    int baseline_ = 0;
+    IPtr<IBOMObjectSlave> root_;
+    IPtr<IConfigBuilder> builder_;
+};
+
+TEST_F(ConfigBuilderTest, RunAndStopFollowARealControlCenter) {
+    ConfigFolder folder(true);
+    folder.WriteConfig(RulesConfig({{"Rule", "SomeClass"}}));
+    std::string directory = ProgramsDirectory();
+    SetProgramsDirectory(folder.Dir());
+    TUIAction* run = Action("menu/ToolsMenu/commands/RunCommandCenter");
+    TUIAction* stop = Action("menu/ToolsMenu/commands/StopCommandCenter");
+    ASSERT_TRUE(run && stop);
+    ASSERT_FALSE(MappingExists(kCenterMapping)) << "another control center runs in this prefix";
+
+    EXPECT_TRUE(EnabledAfterUpdate(run));
+    EXPECT_FALSE(EnabledAfterUpdate(stop));
+    EXPECT_FALSE(stop->Execute()) << "disabled, so it does not run";
+
+    EXPECT_TRUE(run->Execute());
+    ASSERT_TRUE(PumpUntil([] { return MappingExists(kCenterMapping); }, 15000)) << "started through the shell";
+    EXPECT_FALSE(EnabledAfterUpdate(run));
+    EXPECT_TRUE(EnabledAfterUpdate(stop));
+
+    ASSERT_TRUE(WaitUntilServing());
+    EXPECT_TRUE(stop->Execute());
+    EXPECT_TRUE(PumpUntil([] { return !MappingExists(kCenterMapping); }, 15000)) << "command 3 ends it";
+    EXPECT_TRUE(EnabledAfterUpdate(run));
+    EXPECT_FALSE(EnabledAfterUpdate(stop));
+
+    if (MappingExists(kCenterMapping)) SendToCenter(CMD_STOP_CONTROL_CENTER);
+    SetProgramsDirectory(directory);
+}
+
+TEST_F(ConfigBuilderTest, CommandsAreDecidedByTheRootWhateverIsSelected) {
+    auto* facet = dynamic_cast<TConfigBuilder*>(builder_.get());
+    ASSERT_NE(facet, nullptr);
+    TWinTreeView& tree = facet->MainForm()->TreeView();
+    TUIAction* add = Action("menu/WindowRuleMenu/commands/WindowRuleAdd");
+    TUIAction* remove = Action("toolbar/WindowRuleDelete");
+    TUIAction* save = Action("toolbar/AppSave");
+    TUIAction* group = Action("menu/WindowRuleMenu");
+    ASSERT_TRUE(add && remove && save && group);
+
+    EXPECT_EQ(tree.Selected(), nullptr);
+    EXPECT_FALSE(EnabledAfterUpdate(remove)) << "nothing selected: the first node, the root, decides";
+    EXPECT_FALSE(EnabledAfterUpdate(save));
+    EXPECT_TRUE(EnabledAfterUpdate(group));
+
+    ASSERT_TRUE(add->Execute());
+    TWinTreeNode* rule = tree.Selected();
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(rule->GetText(), "Window Rule 1");
+    EXPECT_EQ(rule->GetLevel(), 1);
+    EXPECT_TRUE(EnabledAfterUpdate(save));
+    EXPECT_TRUE(EnabledAfterUpdate(remove));
+
+    // Expanding the rule fills its node once, from a node below the root.
+    tree.Expand(rule);
+    int children = rule->GetCount();
+    EXPECT_GT(children, 0);
+    tree.Select(dynamic_cast<TWinTreeNode*>(tree.NodeOf(TreeView_GetChild(tree.Handle(), rule->Item()))));
+    EXPECT_EQ(tree.Selected()->GetLevel(), 2);
+    EXPECT_FALSE(EnabledAfterUpdate(remove)) << "only a rule node can be deleted";
+    EXPECT_TRUE(EnabledAfterUpdate(add)) << "the walk reaches the root from below";
+    tree.Expand(rule);
+    EXPECT_EQ(rule->GetCount(), children);
+}
+
+}  // namespace
+}  // namespace vpw::test
