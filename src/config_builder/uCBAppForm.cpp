@@ -65,6 +65,12 @@ TShiftState KeyboardShift() {
     return shift;
 }
 
+// What a text field does itself with these keys wins over any command.
+constexpr TShortCut kEditingKeys[] = {
+    scCtrl | 'A', scCtrl | 'C', scCtrl | 'V', scCtrl | 'X', scCtrl | 'Z', scCtrl | VK_INSERT,
+    scShift | VK_INSERT, scShift | VK_DELETE, VK_DELETE, VK_BACK, VK_HOME, VK_END, VK_LEFT, VK_RIGHT,
+};
+
 template <class T>
 T* OwnerOf(HWND window) {
     return reinterpret_cast<T*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -244,12 +250,28 @@ int TCBAppForm::ShowModal() {
     return modalResult_;
 }
 
+bool KeepsEditingKey(HWND focus, unsigned key, TShiftState shift) {
+    char cls[32] = {};
+    if (!focus || !GetClassNameA(focus, cls, sizeof cls) || lstrcmpiA(cls, "Edit") != 0) return false;
+    TShortCut pressed = ShortCut(key, shift);
+    for (TShortCut editing : kEditingKeys)
+        if (pressed == editing) return true;
+    return false;
+}
+
 bool TCBAppForm::PreTranslate(const MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
     if (msg.hwnd != window_.Get() && !IsChild(window_.Get(), msg.hwnd)) return false;
-    if (!OnShortCut) return false;
+    unsigned key = static_cast<unsigned>(msg.wParam);
+    TShiftState shift = KeyboardShift();
+    if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+        // From control to control, into and out of the detail panel.
+        if (HWND next = GetNextDlgTabItem(window_.Get(), GetFocus(), (shift & ssShift) != 0)) SetFocus(next);
+        return true;
+    }
+    if (!OnShortCut || KeepsEditingKey(GetFocus(), key, shift)) return false;
     try {
-        return OnShortCut(static_cast<unsigned>(msg.wParam), KeyboardShift());
+        return OnShortCut(key, shift);
     } catch (...) {
         ReportCurrentException(window_.Get());
         return true;

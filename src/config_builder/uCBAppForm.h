@@ -35,6 +35,10 @@ inline constexpr int mrNone = 0;
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 
+// True when the focused window is a text field and the key is one of its
+// own editing keys, which no command may take from it.
+bool KeepsEditingKey(HWND focus, unsigned key, TShiftState shift);
+
 class TCBAppForm {
 public:
     TCBAppForm();

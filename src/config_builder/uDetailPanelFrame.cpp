@@ -129,6 +129,13 @@ void TDetailPanelFrame::Realign() {
     }
 }
 
+void TDetailPanelFrame::CommitEdits() {
+    HWND focus = GetFocus();
+    if (!window_ || !focus || !IsChild(window_.Get(), focus)) return;
+    SetFocus(window_.Get());
+    if (IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
+}
+
 void TDetailPanelFrame::SetControlText(HWND control, const std::string& text) {
     TLoadingGuard loading(*this);
     SetWindowTextA(control, text.c_str());

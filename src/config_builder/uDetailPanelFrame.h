@@ -39,8 +39,10 @@ public:
     int MinHeight() const { return minHeight_; }
 
     // Commits a value typed into a field that still has the focus; runs
-    // before every command and before the close question. Nothing here.
-    virtual void CommitEdits() {}
+    // before every command and before the close question. Here the focus
+    // leaves the field and comes back, so that fields committing on focus
+    // loss do so.
+    virtual void CommitEdits();
 
     // True while the panel fills its controls from the model: change
     // handlers must then not write back.

@@ -10,6 +10,7 @@
 #include "MultiLanguages.h"
 #include "XMLStorage.h"
 #include "uConfigBuilder.h"
+#include "uDetailPanelFrame.h"
 #include "uModelLoadClasses.h"
 #include "uVelvicWindows.h"
 
@@ -119,6 +120,72 @@ TEST_F(ConfigBuilderTest, CommandsAreDecidedByTheRootWhateverIsSelected) {
     EXPECT_TRUE(EnabledAfterUpdate(add));
     tree.Select(dynamic_cast<TWinTreeNode*>(rule->GetParent()));
     EXPECT_FALSE(EnabledAfterUpdate(remove));
+}
+
+// A panel with one text field that records what its change handler saw.
+class TEditPanel : public TDetailPanelFrame {
+public:
+    HWND edit = nullptr;
+    int edits = 0;      // changes while not loading
+    int loads = 0;      // changes while loading
+    int commits = 0;    // focus losses of the field
+
+protected:
+    void CreateControls(HWND) override { edit = CreateControl("EDIT", "", WS_BORDER | WS_TABSTOP, 4, 4, 80, 20, 10); }
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
+        if (message != WM_COMMAND || LOWORD(wParam) != 10) return false;
+        if (HIWORD(wParam) == EN_CHANGE) ++(IsLoading() ? loads : edits);
+        if (HIWORD(wParam) == EN_KILLFOCUS) ++commits;
+        result = 0;
+        return true;
+    }
+};
+
+TEST(DetailPanelFrame, TextSetFromTheModelIsNoEditAndCommitKeepsTheFocus) {
+    THostWindow host;
+    TEditPanel panel;
+    panel.PlaceIn(host.Get());
+    ASSERT_NE(panel.edit, nullptr);
+    RECT client{}, frame{};
+    GetClientRect(host.Get(), &client);
+    GetClientRect(panel.Handle(), &frame);
+    EXPECT_EQ(frame.right, client.right) << "fills its parent";
+    EXPECT_EQ(frame.bottom, client.bottom);
+
+    panel.SetControlText(panel.edit, "from the model");
+    EXPECT_EQ(panel.loads, 1);
+    EXPECT_EQ(panel.edits, 0);
+    SetFocus(panel.edit);
+    Type("x");
+    EXPECT_EQ(panel.edits, 1) << "typing is an edit";
+
+    panel.CommitEdits();
+    EXPECT_EQ(panel.commits, 1);
+    EXPECT_EQ(GetFocus(), panel.edit);
+
+    panel.Park();
+    EXPECT_FALSE(panel.IsPlaced());
+    EXPECT_FALSE(IsWindowVisible(panel.Handle()));
+}
+
+TEST(MainWindowKeys, ATextFieldKeepsItsEditingKeys) {
+    THostWindow host;
+    TWindow edit(CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 4, 4, 80, 20, host.Get(), nullptr, nullptr,
+                                 nullptr));
+    TWindow button(CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 4, 30, 80, 20, host.Get(), nullptr,
+                                   nullptr, nullptr));
+    struct Case {
+        HWND focus;
+        unsigned key;
+        TShiftState shift;
+        bool kept;
+    } const cases[] = {
+        {edit.Get(), 'A', ssCtrl, true},    {edit.Get(), 'V', ssCtrl, true},  {edit.Get(), VK_DELETE, 0, true},
+        {edit.Get(), 'S', ssCtrl, false},   {edit.Get(), 'D', ssCtrl, false}, {edit.Get(), VK_F1, 0, false},
+        {button.Get(), 'A', ssCtrl, false}, {nullptr, 'A', ssCtrl, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KeepsEditingKey(c.focus, c.key, c.shift), c.kept) << c.key << " " << c.shift;
 }
 
 }  // namespace
