@@ -245,6 +245,32 @@ TEST(ConfigProgram, AnUnreadableFileIsToldAndLeftAsItWas) {
     EXPECT_EQ(folder.Config(), broken);
 }
 
+// Drops the menu-bar button's menu down and picks the n-th item by keys.
+void ChooseFromMenu(ConfigProgram& program, const std::string& menu, int item) {
+    program.Activate();
+    program.ClickButton(program.MenuBar(), program.MenuButton(menu));
+    ASSERT_TRUE(WaitUntil([&] { return TopLevelOf(program.Process().Id(), "#32768") != nullptr; }));
+    for (int i = 0; i < item; ++i) Key(VK_DOWN);
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return TopLevelOf(program.Process().Id(), "#32768") == nullptr; }));
+}
+
+TEST(ConfigProgram, MenuBarGroupsDropTheirCommandsDown) {
+    ConfigFolder folder(true);
+    folder.WriteConfig(kTwoRules);
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.WaitForWindow());
+    ASSERT_FALSE(MappingExists("{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}")) << "a control center runs already";
+
+    ChooseFromMenu(program, "Window Rule", 1);  // Add rule
+    EXPECT_TRUE(WaitUntil([&] { return program.RuleNames().size() == 3; }));
+
+    ChooseFromMenu(program, "Actions", 1);  // Launch
+    EXPECT_TRUE(WaitUntilServing()) << "the control center was started beside the program";
+    ChooseFromMenu(program, "Actions", 2);  // Stop
+    EXPECT_TRUE(WaitUntil([] { return !MappingExists("{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}"); }, 15000));
+}
+
 // A window of this process with its own class, for the control center to
 // look rules up for.
 class ClassWindow {
