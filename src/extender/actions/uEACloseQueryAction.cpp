@@ -62,9 +62,8 @@ bool TCloseQueryAction::AskClose() {
     HWND window = handler ? handler->GetWindow() : nullptr;
     std::string caption = handler ? handler->GetWindowCaption() : std::string();
     const UINT style = MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2;
-    int answer = IsNtPlatform()
-                     ? MessageBoxW(window, AnsiToWide(question_).c_str(), AnsiToWide(caption).c_str(), style)
-                     : MessageBoxA(window, question_.c_str(), caption.c_str(), style);
+    int answer = IsNtPlatform() ? MessageBoxW(window, AnsiToWide(question_).c_str(), AnsiToWide(caption).c_str(), style)
+                                : MessageBoxA(window, question_.c_str(), caption.c_str(), style);
     return answer == IDYES;
 }
 

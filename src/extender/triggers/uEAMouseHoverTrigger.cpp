@@ -57,7 +57,7 @@ void TMouseHoverTrigger::Initialize() {
 }
 
 void TMouseHoverTrigger::ParseParam(const std::string& key, const std::string& value) {
-    try {
+    Guarded("ParseParam", [&] {
         TActionsActivator::ParseParam(key, value);
         if (key == "HOVER_LAG_ENABLED")
             hoverLagEnabled_ = IsYes(value);
@@ -67,50 +67,43 @@ void TMouseHoverTrigger::ParseParam(const std::string& key, const std::string& v
             leaveLagEnabled_ = IsYes(value);
         else if (key == "LEAVE_LAG_INTERVAL")
             leaveLagInterval_ = ParseLagInterval(value);
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.ParseParam: Err = " + CurrentExceptionMessage());
-    }
+    });
 }
 
 bool TMouseHoverTrigger::BeforeMessage(TMessage& message) {
-    try {
+    Guarded("BeforeMessage", [&] {
         // The whole wParam: a WM_ACTIVATE of a minimised window is no activation.
-        bool activated = (message.Msg == WM_ACTIVATE && (message.WParam == WA_ACTIVE || message.WParam == WA_CLICKACTIVE)) ||
-                         (message.Msg == WM_ACTIVATEAPP && message.WParam != 0);
+        bool activated =
+            (message.Msg == WM_ACTIVATE && (message.WParam == WA_ACTIVE || message.WParam == WA_CLICKACTIVE)) ||
+            (message.Msg == WM_ACTIVATEAPP && message.WParam != 0);
         if (activated) HandleEvent(THoverEvent::Activated);
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.BeforeMessage: Err = " + CurrentExceptionMessage());
-    }
+    });
     return false;
 }
 
 void TMouseHoverTrigger::AfterMessage(TMessage& message, bool handled) {
-    try {
+    Guarded("AfterMessage", [&] {
         if (message.Msg == WM_MOVE || message.Msg == WM_NCMOUSEMOVE) HandleEvent(THoverEvent::MouseSeen);
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.AfterMessage: Err = " + CurrentExceptionMessage());
-    }
+    });
 }
 
 void TMouseHoverTrigger::HandleEvent(THoverEvent event) {
-    try {
+    Guarded("HandleEvent", [&] {
         switch (state_) {
-        case THoverState::Idle:
-            OnIdle(event);
-            break;
-        case THoverState::HoverPending:
-            OnHoverPending(event);
-            break;
-        case THoverState::Hovered:
-            OnHovered(event);
-            break;
-        case THoverState::LeavePending:
-            OnLeavePending(event);
-            break;
+            case THoverState::Idle:
+                OnIdle(event);
+                break;
+            case THoverState::HoverPending:
+                OnHoverPending(event);
+                break;
+            case THoverState::Hovered:
+                OnHovered(event);
+                break;
+            case THoverState::LeavePending:
+                OnLeavePending(event);
+                break;
         }
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.HandleEvent: Err = " + CurrentExceptionMessage());
-    }
+    });
 }
 
 void TMouseHoverTrigger::OnIdle(THoverEvent event) {
@@ -128,76 +121,76 @@ void TMouseHoverTrigger::OnIdle(THoverEvent event) {
 
 void TMouseHoverTrigger::OnHoverPending(THoverEvent event) {
     switch (event) {
-    case THoverEvent::Hover:
-        HoverAgents();
-        state_ = THoverState::Hovered;
-        PrepareMouseCheckTimer();
-        break;
-    case THoverEvent::HoverLagElapsed:
-        StopTimer(hoverLagTimer_);
-        if (MouseIsOver())
-            HandleEvent(THoverEvent::Hover);
-        else
+        case THoverEvent::Hover:
+            HoverAgents();
+            state_ = THoverState::Hovered;
+            PrepareMouseCheckTimer();
+            break;
+        case THoverEvent::HoverLagElapsed:
+            StopTimer(hoverLagTimer_);
+            if (MouseIsOver())
+                HandleEvent(THoverEvent::Hover);
+            else
+                state_ = THoverState::Idle;
+            break;
+        case THoverEvent::Activated:
+            StopTimer(hoverLagTimer_);
             state_ = THoverState::Idle;
-        break;
-    case THoverEvent::Activated:
-        StopTimer(hoverLagTimer_);
-        state_ = THoverState::Idle;
-        break;
-    default:
-        break;
+            break;
+        default:
+            break;
     }
 }
 
 void TMouseHoverTrigger::OnHovered(THoverEvent event) {
     switch (event) {
-    case THoverEvent::MouseCheck:
-        if (MouseIsOver()) {
-            PrepareMouseCheckTimer();
-        } else {
+        case THoverEvent::MouseCheck:
+            if (MouseIsOver()) {
+                PrepareMouseCheckTimer();
+            } else {
+                StopTimer(mouseCheckTimer_);
+                HandleEvent(THoverEvent::MouseGone);
+            }
+            break;
+        case THoverEvent::MouseGone:
+            state_ = THoverState::LeavePending;
+            if (GetLeaveLag() > 0)
+                PrepareLeaveLagTimer();
+            else
+                HandleEvent(THoverEvent::Leave);
+            break;
+        case THoverEvent::Activated:
             StopTimer(mouseCheckTimer_);
-            HandleEvent(THoverEvent::MouseGone);
-        }
-        break;
-    case THoverEvent::MouseGone:
-        state_ = THoverState::LeavePending;
-        if (GetLeaveLag() > 0)
-            PrepareLeaveLagTimer();
-        else
-            HandleEvent(THoverEvent::Leave);
-        break;
-    case THoverEvent::Activated:
-        StopTimer(mouseCheckTimer_);
-        state_ = THoverState::Idle;
-        LeaveAgents();
-        break;
-    default:
-        break;
+            state_ = THoverState::Idle;
+            LeaveAgents();
+            break;
+        default:
+            break;
     }
 }
 
 void TMouseHoverTrigger::OnLeavePending(THoverEvent event) {
     switch (event) {
-    case THoverEvent::Leave:
-        state_ = THoverState::Idle;
-        LeaveAgents();
-        break;
-    case THoverEvent::LeaveLagElapsed:
-        StopTimer(leaveLagTimer_);
-        if (MouseIsOver()) {
-            state_ = THoverState::Hovered;
-            PrepareMouseCheckTimer();
-        } else {
-            HandleEvent(THoverEvent::Leave);
-        }
-        break;
-    case THoverEvent::Activated:
-        StopTimer(leaveLagTimer_);
-        state_ = THoverState::Idle;
-        LeaveAgents();
-        break;
-    default:
-        break;
+        case THoverEvent::Leave:
+            state_ = THoverState::Idle;
+            LeaveAgents();
+            break;
+        case THoverEvent::LeaveLagElapsed:
+            StopTimer(leaveLagTimer_);
+            if (MouseIsOver()) {
+                state_ = THoverState::Hovered;
+                PrepareMouseCheckTimer();
+            } else {
+                HandleEvent(THoverEvent::Leave);
+            }
+            break;
+        case THoverEvent::Activated:
+            StopTimer(leaveLagTimer_);
+            state_ = THoverState::Idle;
+            LeaveAgents();
+            break;
+        default:
+            break;
     }
 }
 
@@ -232,51 +225,28 @@ void TMouseHoverTrigger::StopTimer(const TTimerPtr& timer) {
 }
 
 void TMouseHoverTrigger::PrepareHoverLagTimer() {
-    try {
-        RestartTimer(hoverLagTimer_, GetHoverLag(), THoverEvent::HoverLagElapsed);
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.PrepareHoverLagTimer: Err = " + CurrentExceptionMessage());
-    }
+    Guarded("PrepareHoverLagTimer", [&] { RestartTimer(hoverLagTimer_, GetHoverLag(), THoverEvent::HoverLagElapsed); });
 }
 
 void TMouseHoverTrigger::PrepareLeaveLagTimer() {
-    try {
-        RestartTimer(leaveLagTimer_, GetLeaveLag(), THoverEvent::LeaveLagElapsed);
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.PrepareLeaveLagTimer: Err = " + CurrentExceptionMessage());
-    }
+    Guarded("PrepareLeaveLagTimer", [&] { RestartTimer(leaveLagTimer_, GetLeaveLag(), THoverEvent::LeaveLagElapsed); });
 }
 
 void TMouseHoverTrigger::PrepareMouseCheckTimer() {
-    try {
-        RestartTimer(mouseCheckTimer_, MOUSE_CHECK_INTERVAL, THoverEvent::MouseCheck);
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.PrepareMouseCheckTimer: Err = " + CurrentExceptionMessage());
-    }
+    Guarded("PrepareMouseCheckTimer",
+            [&] { RestartTimer(mouseCheckTimer_, MOUSE_CHECK_INTERVAL, THoverEvent::MouseCheck); });
 }
 
 void TMouseHoverTrigger::FreeHoverLagTimer() {
-    try {
-        hoverLagTimer_.reset();
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.FreeHoverLagTimer: Err = " + CurrentExceptionMessage());
-    }
+    Guarded("FreeHoverLagTimer", [&] { hoverLagTimer_.reset(); });
 }
 
 void TMouseHoverTrigger::FreeLeaveLagTimer() {
-    try {
-        leaveLagTimer_.reset();
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.FreeLeaveLagTimer: Err = " + CurrentExceptionMessage());
-    }
+    Guarded("FreeLeaveLagTimer", [&] { leaveLagTimer_.reset(); });
 }
 
 void TMouseHoverTrigger::FreeMouseCheckTimer() {
-    try {
-        mouseCheckTimer_.reset();
-    } catch (...) {
-        DebugOut("TMouseHoverTrigger.FreeMouseCheckTimer: Err = " + CurrentExceptionMessage());
-    }
+    Guarded("FreeMouseCheckTimer", [&] { mouseCheckTimer_.reset(); });
 }
 
 HWND TMouseHoverTrigger::Window() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "EARoutines.h"
 #include "uEAActivators.h"
 #include "uWexlTimers.h"
 
@@ -87,6 +88,15 @@ private:
 
     HWND Window();
     bool MouseIsOver();
+    // Runs `step`; a failure goes to the log as this operation's.
+    template <class Step>
+    static void Guarded(const char* operation, Step step) {
+        try {
+            step();
+        } catch (...) {
+            DebugOut(std::string("TMouseHoverTrigger.") + operation + ": Err = " + CurrentExceptionMessage());
+        }
+    }
 
     THoverState state_ = THoverState::Idle;
     bool hoverLagEnabled_ = false;

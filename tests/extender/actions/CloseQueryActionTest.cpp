@@ -95,7 +95,7 @@ TEST(CloseQueryAction, TheBoxShowsTheQuestionOverTheWindowsCaptionWithNoAsDefaul
     } cases[] = {
         {"the built-in question", "", "Rule parts", TCloseQueryAction::DEFAULT_QUESTION},
         {"the configured question", "\\CLOSE_QUERY_MESSAGE=Close me? Really", "Rule parts", "Close me? Really"},
-        {"8-bit text", "\\CLOSE_QUERY_MESSAGE=Fenster schlie\xDF" "en?", "Gr\xFC\xDF" "e", "Fenster schlie\xDF" "en?"},
+        {"8-bit text", "\\CLOSE_QUERY_MESSAGE=Fenster schlie\337en?", "Gr\374\337e", "Fenster schlie\337en?"},
         {"an empty question", "\\CLOSE_QUERY_MESSAGE=", "Rule parts", ""},
         {"an empty caption", "", "", TCloseQueryAction::DEFAULT_QUESTION},
     };

@@ -21,16 +21,6 @@ std::string TriggerRule(const std::string& trigger, const std::string& params = 
 
 int Firings() { return static_cast<int>(TRecordingAction::Applied().size()); }
 
-template <class Condition>
-bool PumpUntil(Condition condition, DWORD ms) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= ms) return false;
-        Pump(10);
-    }
-    return true;
-}
-
 TEST(MessageTrigger, EachTriggerFiresOnItsMessageWithExactlyItsParameter) {
     struct Case {
         const char* trigger;

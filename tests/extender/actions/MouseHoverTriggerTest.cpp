@@ -17,16 +17,6 @@ const POINT kAway{1000, 740};
 
 using TApplied = std::vector<std::string>;
 
-template <class Done>
-bool PumpUntil(Done done, DWORD ms) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        Pump(10);
-        if (done()) return true;
-        if (GetTickCount() - start >= ms) return false;
-    }
-}
-
 // A small window away from the rule's window that holds the activation.
 HWND OtherWindow() {
     static HWND other = [] {
@@ -35,8 +25,8 @@ HWND OtherWindow() {
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "VPW_HoverTestOther";
         RegisterClassA(&wc);
-        return CreateWindowExA(0, "VPW_HoverTestOther", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 450, 160,
-                               100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        return CreateWindowExA(0, "VPW_HoverTestOther", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 450, 160, 100,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }();
     return other;
 }
@@ -196,7 +186,8 @@ TEST(MouseHoverTrigger, ActivationEndsAHoverAtOnceOrCancelsAPendingOne) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.what) + (delayed ? ", hover pending" : ", hovered"));
             TTargetWindow window;
-            TAttachedRule rule(window.Get(), HoverRule(delayed ? "\\HOVER_LAG_ENABLED=yes\\HOVER_LAG_INTERVAL=400" : ""));
+            TAttachedRule rule(window.Get(),
+                               HoverRule(delayed ? "\\HOVER_LAG_ENABLED=yes\\HOVER_LAG_INTERVAL=400" : ""));
             TMouseHoverTrigger* trigger = HoverTrigger(rule);
             ASSERT_NE(trigger, nullptr);
             ActivateOther();

@@ -65,6 +65,18 @@ inline void Pump(DWORD ms = 50) {
     } while (GetTickCount() - start < ms);
 }
 
+// Handles this thread's messages until the condition holds; false when the
+// time is up first.
+template <class Condition>
+bool PumpUntil(Condition condition, DWORD ms) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= ms) return false;
+        Pump(10);
+    }
+    return true;
+}
+
 // A shown top-level window that counts its messages; WM_CLOSE and
 // WM_SYSCOMMAND are only recorded, so the window stays as it is. Windows are
 // kept for the next test that wants the same styles and size, put back as

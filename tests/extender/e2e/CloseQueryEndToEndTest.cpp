@@ -19,10 +19,10 @@ constexpr char kCaption[] = "E2E close query";
 constexpr char kQuestion[] = "Are you sure you want to close the window?";
 
 std::string CloseQueryConfig(const std::string& rule) {
-    return RulesConfig({{rule, kCloseClass,
-                         ItemXml("action", "CloseQuery", "CLOSEQUERYACTION",
-                                 {{"enabled", "yes"}, {"save_current_operation", "yes"}}),
-                         ""}});
+    return RulesConfig(
+        {{rule, kCloseClass,
+          ItemXml("action", "CloseQuery", "CLOSEQUERYACTION", {{"enabled", "yes"}, {"save_current_operation", "yes"}}),
+          ""}});
 }
 
 void PressAltF4() {
@@ -53,8 +53,7 @@ TEST(EndToEnd, TheSystemCloseCommandAsksAndOnlyYesCloses) {
     const std::string rule = "E2E Close Query";
     DeleteRuleState(rule);
     // Saved by an earlier attachment: asking is no state to restore.
-    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kWindowRulesKey + rule, "CloseQuery_CurrentOperation",
-                               "CLOSEQUERY"));
+    ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kWindowRulesKey + rule, "CloseQuery_CurrentOperation", "CLOSEQUERY"));
     TSystemFolder system(Bin(), CloseQueryConfig(rule));
     ASSERT_TRUE(system.Copied());
     ASSERT_TRUE(system.StartCenter());

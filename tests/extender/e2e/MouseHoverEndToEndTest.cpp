@@ -23,14 +23,16 @@ TRuleXml HoverRule(const std::string& name, const std::string& windowClass, int 
     std::string lag = delay > 0 ? "yes" : "no";
     std::string interval = std::to_string(delay);
     return {name, windowClass,
-            ItemXml("action", "WindowRollup", "WINDOWROLLUPACTION", {{"enabled", "yes"}, {"save_current_operation", "yes"}}),
+            ItemXml("action", "WindowRollup", "WINDOWROLLUPACTION",
+                    {{"enabled", "yes"}, {"save_current_operation", "yes"}}),
             ItemXml("trigger", "MouseHoverTrigger", "MOUSEHOVETRIGGER",
                     {{"enabled", "yes"},
                      {"hover_lag_enabled", lag},
                      {"hover_lag_interval", interval},
                      {"leave_lag_enabled", lag},
                      {"leave_lag_interval", interval}},
-                    AgentsXml(ItemXml("agent", "WindowRollupMouseHoverAgent_JRY", "MOUSEHOVERAGENT", {{"enabled", "yes"}})))};
+                    AgentsXml(
+                        ItemXml("agent", "WindowRollupMouseHoverAgent_JRY", "MOUSEHOVERAGENT", {{"enabled", "yes"}})))};
 }
 
 int Height(HWND window) {
@@ -53,10 +55,11 @@ TEST(EndToEnd, RolledUpWindowsUnrollWhileTheMouseRestsOnThem) {
     const std::string rule = "E2E Hover", delayedRule = "E2E Hover Delayed";
     for (const std::string& r : {rule, delayedRule}) {
         DeleteRuleState(r);
-        ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kWindowRulesKey + r, "WindowRollup_CurrentOperation",
-                                   "WINDOWROLLUP"));
+        ASSERT_TRUE(
+            WriteRegString(HKEY_CURRENT_USER, kWindowRulesKey + r, "WindowRollup_CurrentOperation", "WINDOWROLLUP"));
     }
-    TSystemFolder system(Bin(), RulesConfig({HoverRule(rule, kHoverClass, 0), HoverRule(delayedRule, kDelayedClass, 500)}));
+    TSystemFolder system(Bin(),
+                         RulesConfig({HoverRule(rule, kHoverClass, 0), HoverRule(delayedRule, kDelayedClass, 500)}));
     ASSERT_TRUE(system.Copied());
     ASSERT_TRUE(system.StartCenter());
 
