@@ -90,18 +90,18 @@ void TMouseHoverTrigger::AfterMessage(TMessage& message, bool handled) {
 void TMouseHoverTrigger::HandleEvent(THoverEvent event) {
     Guarded("HandleEvent", [&] {
         switch (state_) {
-            case THoverState::Idle:
-                OnIdle(event);
-                break;
-            case THoverState::HoverPending:
-                OnHoverPending(event);
-                break;
-            case THoverState::Hovered:
-                OnHovered(event);
-                break;
-            case THoverState::LeavePending:
-                OnLeavePending(event);
-                break;
+        case THoverState::Idle:
+            OnIdle(event);
+            break;
+        case THoverState::HoverPending:
+            OnHoverPending(event);
+            break;
+        case THoverState::Hovered:
+            OnHovered(event);
+            break;
+        case THoverState::LeavePending:
+            OnLeavePending(event);
+            break;
         }
     });
 }
@@ -121,76 +121,76 @@ void TMouseHoverTrigger::OnIdle(THoverEvent event) {
 
 void TMouseHoverTrigger::OnHoverPending(THoverEvent event) {
     switch (event) {
-        case THoverEvent::Hover:
-            HoverAgents();
-            state_ = THoverState::Hovered;
-            PrepareMouseCheckTimer();
-            break;
-        case THoverEvent::HoverLagElapsed:
-            StopTimer(hoverLagTimer_);
-            if (MouseIsOver())
-                HandleEvent(THoverEvent::Hover);
-            else
-                state_ = THoverState::Idle;
-            break;
-        case THoverEvent::Activated:
-            StopTimer(hoverLagTimer_);
+    case THoverEvent::Hover:
+        HoverAgents();
+        state_ = THoverState::Hovered;
+        PrepareMouseCheckTimer();
+        break;
+    case THoverEvent::HoverLagElapsed:
+        StopTimer(hoverLagTimer_);
+        if (MouseIsOver())
+            HandleEvent(THoverEvent::Hover);
+        else
             state_ = THoverState::Idle;
-            break;
-        default:
-            break;
+        break;
+    case THoverEvent::Activated:
+        StopTimer(hoverLagTimer_);
+        state_ = THoverState::Idle;
+        break;
+    default:
+        break;
     }
 }
 
 void TMouseHoverTrigger::OnHovered(THoverEvent event) {
     switch (event) {
-        case THoverEvent::MouseCheck:
-            if (MouseIsOver()) {
-                PrepareMouseCheckTimer();
-            } else {
-                StopTimer(mouseCheckTimer_);
-                HandleEvent(THoverEvent::MouseGone);
-            }
-            break;
-        case THoverEvent::MouseGone:
-            state_ = THoverState::LeavePending;
-            if (GetLeaveLag() > 0)
-                PrepareLeaveLagTimer();
-            else
-                HandleEvent(THoverEvent::Leave);
-            break;
-        case THoverEvent::Activated:
+    case THoverEvent::MouseCheck:
+        if (MouseIsOver()) {
+            PrepareMouseCheckTimer();
+        } else {
             StopTimer(mouseCheckTimer_);
-            state_ = THoverState::Idle;
-            LeaveAgents();
-            break;
-        default:
-            break;
+            HandleEvent(THoverEvent::MouseGone);
+        }
+        break;
+    case THoverEvent::MouseGone:
+        state_ = THoverState::LeavePending;
+        if (GetLeaveLag() > 0)
+            PrepareLeaveLagTimer();
+        else
+            HandleEvent(THoverEvent::Leave);
+        break;
+    case THoverEvent::Activated:
+        StopTimer(mouseCheckTimer_);
+        state_ = THoverState::Idle;
+        LeaveAgents();
+        break;
+    default:
+        break;
     }
 }
 
 void TMouseHoverTrigger::OnLeavePending(THoverEvent event) {
     switch (event) {
-        case THoverEvent::Leave:
-            state_ = THoverState::Idle;
-            LeaveAgents();
-            break;
-        case THoverEvent::LeaveLagElapsed:
-            StopTimer(leaveLagTimer_);
-            if (MouseIsOver()) {
-                state_ = THoverState::Hovered;
-                PrepareMouseCheckTimer();
-            } else {
-                HandleEvent(THoverEvent::Leave);
-            }
-            break;
-        case THoverEvent::Activated:
-            StopTimer(leaveLagTimer_);
-            state_ = THoverState::Idle;
-            LeaveAgents();
-            break;
-        default:
-            break;
+    case THoverEvent::Leave:
+        state_ = THoverState::Idle;
+        LeaveAgents();
+        break;
+    case THoverEvent::LeaveLagElapsed:
+        StopTimer(leaveLagTimer_);
+        if (MouseIsOver()) {
+            state_ = THoverState::Hovered;
+            PrepareMouseCheckTimer();
+        } else {
+            HandleEvent(THoverEvent::Leave);
+        }
+        break;
+    case THoverEvent::Activated:
+        StopTimer(leaveLagTimer_);
+        state_ = THoverState::Idle;
+        LeaveAgents();
+        break;
+    default:
+        break;
     }
 }
 
