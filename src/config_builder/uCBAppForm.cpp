@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "uCBAppFormStorage.h"
 #include "uCBRoutines.h"
 #include "uDetailPanelFrame.h"
 
@@ -90,9 +91,13 @@ TCBAppForm::TCBAppForm() {
     if (!window_) throw std::runtime_error("TCBAppForm: the main window cannot be created");
     CreateComponents();
     Layout();
+    formStorage_ = std::make_unique<TCBAppFormStorage>(*this);
 }
 
 TCBAppForm::~TCBAppForm() {
+    // Saves the layout when closing did not, while the controls still exist.
+    if (formStorage_) formStorage_->FormDestroy();
+    formStorage_.reset();
     // Tree nodes and buttons go before the controls that show them.
     treeView_.reset();
     menuToolBar_.reset();
@@ -222,7 +227,8 @@ void TCBAppForm::Layout() {
 int TCBAppForm::ShowModal() {
     modalResult_ = mrNone;
     running_ = true;
-    ShowWindow(window_.Get(), SW_SHOWNORMAL);
+    formStorage_->FormShow();
+    ShowWindow(window_.Get(), formStorage_->InitialShowCommand());
     UpdateWindow(window_.Get());
     SetForegroundWindow(window_.Get());
     SetTimer(window_.Get(), kIdleTimer, kIdleInterval, nullptr);
@@ -290,6 +296,7 @@ void TCBAppForm::Idle() {
 void TCBAppForm::Close() {
     bool canClose = true;
     if (OnCloseQuery) OnCloseQuery(canClose);
+    formStorage_->FormCloseQuery(canClose);
     if (canClose) modalResult_ = mrCancel;
 }
 

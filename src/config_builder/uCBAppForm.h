@@ -39,6 +39,8 @@ inline constexpr int mrCancel = 2;
 // own editing keys, which no command may take from it.
 bool KeepsEditingKey(HWND focus, unsigned key, TShiftState shift);
 
+class TCBAppFormStorage;
+
 class TCBAppForm {
 public:
     TCBAppForm();
@@ -111,6 +113,8 @@ private:
     std::unique_ptr<TWinTreeView> treeView_;
     std::unique_ptr<TWinToolBar> menuToolBar_;
     std::unique_ptr<TWinToolBar> toolBarToolBar_;
+    // Remembers the placement, tree width and bar layout between runs.
+    std::unique_ptr<TCBAppFormStorage> formStorage_;
     int treeWidth_ = 161;
     int modalResult_ = mrNone;
     bool running_ = false;
