@@ -49,6 +49,13 @@ if ! ls "$WINEPREFIX/drive_c/windows/Fonts/"*.ttf >/dev/null 2>&1; then
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
 fi
 
+# The shell hides its tray window when the last icon goes; a managed window
+# without a window manager waits 2 s for that, and so does every program that
+# removes its icon. Prefixes made before this get it here too.
+if ! grep -qF 'explorer.exe\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null
+fi
+
 wineserver -k >/dev/null 2>&1 </dev/null
 wineserver -w >/dev/null 2>&1 </dev/null
 wineserver -p </dev/null >/dev/null 2>&1 &

@@ -69,6 +69,13 @@ struct TModuleTraits {
 // A module reference taken with LoadLibrary or GetModuleHandleEx.
 using TModule = TUniqueHandle<HMODULE, TModuleTraits>;
 
+struct THookTraits {
+    static HHOOK Invalid() noexcept { return nullptr; }
+    static void Close(HHOOK h) noexcept { UnhookWindowsHookEx(h); }
+};
+// A hook from SetWindowsHookEx.
+using THook = TUniqueHandle<HHOOK, THookTraits>;
+
 struct TViewTraits {
     static void* Invalid() noexcept { return nullptr; }
     static void Close(void* view) noexcept { UnmapViewOfFile(view); }

@@ -12,6 +12,7 @@
 #include "AppGlobals.h"
 #include "MultiLanguages.h"
 #include "PersistenceService.h"
+#include "RegistryRoutines.h"
 #include "SingleAppInstance.h"
 #include "TaskBar.h"
 #include "XMLStorage.h"
@@ -31,13 +32,31 @@ std::string ProgramDirectoryOfThisProcess() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) noexcept {
     try {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
         return TRUE;
     } catch (...) {
         return FALSE;
     }
+}
+
+// Every top-level window, hidden and owned ones included: a broadcast
+// misses owned windows, which is what the tray and edge actions hide.
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// Sent without waiting, so that a hung window can hold nobody up.
+void NotifyWindows(const std::vector<HWND>& windows, UINT message) {
+    for (HWND window : windows) SendNotifyMessageA(window, message, 0, 0);
+}
+
+void ShowStartFailure(const std::string& title, const std::string& file) {
+    std::string text = Translate("AppCC_FileNotLoaded", "This file is missing or cannot be loaded:") + "\n" + file;
+    MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }
 
 // The unit's own lifetime: the application object exists from start-up and
@@ -108,7 +127,18 @@ bool TCCApp::Initialize() {
     bool ok = CheckSingleInstance() && CheckCom();
     if (ok) {
         ReadSettings();
-        ok = CreateHandlerWindow() && LoadModel() && StartControlCenterThread() && InstallHook();
+        ok = CreateHandlerWindow();
+    }
+    if (ok && !LoadModel()) {
+        ShowStartFailure(title_, ProgramsDirectory() + ConfigFileName());
+        ok = false;
+    }
+    ok = ok && StartControlCenterThread();
+    if (ok && !InstallHook()) {
+        // Only a library that is missing or lacks its hook procedure is the
+        // user's to mend; a failed hook or mapping ends quietly.
+        if (!hookLibrary_ || !hookProcedure_) ShowStartFailure(title_, ProgramsDirectory() + CC_HOOK_LIBRARY);
+        ok = false;
     }
     if (!ok) {
         Shutdown();
@@ -137,16 +167,9 @@ bool TCCApp::CheckCom() {
 }
 
 void TCCApp::ReadSettings() {
-    trayIconEnabled_ = true;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, CC_SETTINGS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    DWORD type = 0, value = 0, size = sizeof value;
     // A Boolean is a 32-bit integer; anything else counts as unreadable.
-    if (RegQueryValueExA(key, CC_TRAY_ICON_VALUE, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof value)
-        trayIconEnabled_ = value != 0;
-    RegCloseKey(key);
+    std::uint32_t value = 1;
+    trayIconEnabled_ = !ReadRegDword(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE, value) || value != 0;
 }
 
 bool TCCApp::CreateHandlerWindow() {
@@ -164,21 +187,25 @@ bool TCCApp::CreateHandlerWindow() {
     return true;
 }
 
-bool TCCApp::LoadModel() {
+IPtr<IBOMObjectSlave> TCCApp::LoadRoot() {
     try {
         IPtr<TXMLStorage> storage(new TXMLStorage());
-        if (!storage->LoadFromFile(ProgramsDirectory() + ConfigFileName())) return false;
+        if (!storage->LoadFromFile(ProgramsDirectory() + ConfigFileName())) return {};
         IPtr<TAbstractObject> object(CreateItem(CC_MODEL_ROOT_TYPE));
         IPtr<IBOMObjectSlave> root = Supports<IBOMObjectSlave>(object);
-        if (!root) return false;
+        if (!root) return {};
         if (IPtr<IPersistObject> persist = Supports<IPersistObject>(root)) storage->LoadObject(persist.get());
         root->SetOwner(nullptr);
-        root_ = root;
-        return true;
+        return root;
     } catch (...) {
         // A file that breaks the load leaves no half-loaded model behind.
-        return false;
+        return {};
     }
+}
+
+bool TCCApp::LoadModel() {
+    root_ = LoadRoot();
+    return root_ != nullptr;
 }
 
 void TCCApp::ReleaseModel() {
@@ -225,7 +252,7 @@ bool TCCApp::StartControlCenterThread() {
 void TCCApp::StopControlCenterThread() {
     if (!thread_) return;
     try {
-        thread_->Terminate();
+        thread_->Stop();
         if (!thread_->Suspended()) thread_->WaitFor();
         thread_->ReleaseControlCenter();
     } catch (...) {
@@ -240,34 +267,41 @@ bool TCCApp::InstallHook() {
     if (hook_) return true;
     // By full path: the library is injected into every program, so a stray
     // copy on the search path must never stand in for it.
-    hookLibrary_ = LoadLibraryA((ProgramsDirectory() + CC_HOOK_LIBRARY).c_str());
+    hookLibrary_.Reset(LoadLibraryA((ProgramsDirectory() + CC_HOOK_LIBRARY).c_str()));
     if (!hookLibrary_) return false;
-    auto procedure = reinterpret_cast<HOOKPROC>(GetProcAddress(hookLibrary_, CC_HOOK_PROCEDURE));
-    if (!procedure) return false;
-    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, procedure, hookLibrary_, 0);
+    hookProcedure_ = reinterpret_cast<HOOKPROC>(GetProcAddress(hookLibrary_.Get(), CC_HOOK_PROCEDURE));
+    if (!hookProcedure_) return false;
+    hook_.Reset(SetWindowsHookExA(WH_CALLWNDPROC, hookProcedure_, hookLibrary_.Get(), 0));
     if (!hook_) return false;
-    hookMapping_ =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(std::uint32_t), HOOK_HANDLE_MAPPING_NAME);
+    hookMapping_.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(std::uint32_t),
+                                          HOOK_HANDLE_MAPPING_NAME));
     if (!hookMapping_) return false;
-    hookView_ = MapViewOfFile(hookMapping_, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(std::uint32_t));
+    hookView_.Reset(MapViewOfFile(hookMapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(std::uint32_t)));
     if (!hookView_) {
-        CloseHandle(std::exchange(hookMapping_, nullptr));
+        hookMapping_.Reset();
         return false;
     }
-    *static_cast<std::uint32_t*>(hookView_) = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hook_));
+    *static_cast<std::uint32_t*>(hookView_.Get()) =
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hook_.Get()));
     return true;
 }
 
 void TCCApp::UninstallHook() {
-    if (HHOOK hook = std::exchange(hook_, nullptr)) {
-        UnhookWindowsHookEx(hook);
+    if (hook_) {
+        hook_.Reset();
         // Hooked programs run their message loops, so the system can unload
         // the library from them.
         SendNotifyMessageA(HWND_BROADCAST, WM_NULL, 0, 0);
     }
-    if (void* view = std::exchange(hookView_, nullptr)) UnmapViewOfFile(view);
-    if (HANDLE mapping = std::exchange(hookMapping_, nullptr)) CloseHandle(mapping);
-    if (HMODULE library = std::exchange(hookLibrary_, nullptr)) FreeLibrary(library);
+    hookView_.Reset();
+    hookMapping_.Reset();
+    hookLibrary_.Reset();
+    hookProcedure_ = nullptr;
+}
+
+void TCCApp::DetachAllWindows() {
+    // Only while the hook is in: without it no window was ever attached.
+    if (hook_) NotifyWindows(TopLevelWindows(), WM_DETACHEXTENDER);
 }
 
 void TCCApp::Run() {
@@ -284,11 +318,14 @@ void TCCApp::Shutdown() {
         HideTrayIcon();
     } catch (...) {
     }
+    // No more lookups, then every window lets its extender go (a window
+    // hidden by an action comes back), and only then the hook goes.
+    StopControlCenterThread();
     try {
+        DetachAllWindows();
         UninstallHook();
     } catch (...) {
     }
-    StopControlCenterThread();
     ReleaseModel();
     try {
         if (HWND window = std::exchange(handlerWindow_, nullptr)) {
@@ -306,9 +343,8 @@ void TCCApp::Shutdown() {
 bool TCCApp::Stopping() const { return thread_ && thread_->Terminated(); }
 
 void TCCApp::ReattachWindows() {
-    SendNotifyMessageA(HWND_BROADCAST, WM_DETACHEXTENDER, 0, 0);
-    std::vector<HWND> windows;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    std::vector<HWND> windows = TopLevelWindows();
+    NotifyWindows(windows, WM_DETACHEXTENDER);
     std::vector<HWND> ruled;
     for (HWND window : windows) {
         if (Stopping()) return;
@@ -318,18 +354,18 @@ void TCCApp::ReattachWindows() {
             // This window is skipped; the others still get their rule.
         }
     }
-    for (HWND window : ruled) {
-        if (Stopping()) return;
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(window, WM_ATTACHEXTENDER, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, CC_ATTACH_SEND_TIMEOUT,
-                            &answer);
-    }
+    // Not waited for: the windows' rule requests come to this very thread.
+    NotifyWindows(ruled, WM_ATTACHEXTENDER);
 }
 
 void TCCApp::ReloadModel() {
+    // A file that does not load leaves the working rules in place.
+    IPtr<IBOMObjectSlave> root = LoadRoot();
+    if (!root) return;
     if (thread_) thread_->ReleaseControlCenter();
     ReleaseModel();
-    if (LoadModel() && thread_) thread_->SetControlCenter(ControlCenterFacet().get());
+    root_ = root;
+    if (thread_) thread_->SetControlCenter(ControlCenterFacet().get());
     ReattachWindows();
 }
 
@@ -392,7 +428,8 @@ void TCCApp::AdvanceTrayAnimation() {
 }
 
 void TCCApp::ShowTrayMenu() {
-    HMENU menu = CreatePopupMenu();
+    TMenu owned(CreatePopupMenu());
+    HMENU menu = owned.Get();
     if (!menu) return;
     AppendMenuA(menu, MF_STRING, IDM_TRAY_CLOSE, Translate("AppCCMenu_Close", "Close").c_str());
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -407,7 +444,6 @@ void TCCApp::ShowTrayMenu() {
     GetCursorPos(&at);
     TrackPopupMenu(menu, TPM_CENTERALIGN, at.x, at.y, 0, handlerWindow_, nullptr);
     PostMessageA(handlerWindow_, WM_NULL, 0, 0);
-    DestroyMenu(menu);
 }
 
 void TCCApp::OpenInProgramsDirectory(const char* fileName) {

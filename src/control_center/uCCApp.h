@@ -9,6 +9,7 @@
 
 #include "BOMInterfaces.h"
 #include "ControlCenterInterfaces.h"
+#include "WinHandles.h"
 
 namespace vpw {
 
@@ -34,10 +35,6 @@ inline constexpr UINT IDM_TRAY_HELP = 1003;
 // tray icon and its timer belong to the handler window.
 inline constexpr UINT WM_CC_START_ANIMATION = WM_APP + 1;
 inline constexpr UINT WM_CC_APPLY_SETTINGS = WM_APP + 2;
-
-// How long one window may take to answer the attach message; a hung window
-// is given up on so that it cannot stall the server thread.
-inline constexpr UINT CC_ATTACH_SEND_TIMEOUT = 1000;
 
 class TCCApp {
 public:
@@ -70,6 +67,7 @@ private:
     bool CheckCom();
     void ReadSettings();
     bool CreateHandlerWindow();
+    IPtr<IBOMObjectSlave> LoadRoot();
     bool LoadModel();
     void ReleaseModel();
     IPtr<IControlCenter> ControlCenterFacet();
@@ -77,6 +75,7 @@ private:
     void StopControlCenterThread();
     bool InstallHook();
     void UninstallHook();
+    void DetachAllWindows();
     void ShowTrayIcon();
     void HideTrayIcon();
     void UpdateTrayIcon();
@@ -93,10 +92,11 @@ private:
     bool trayIconShown_ = false;
     IPtr<IBOMObjectSlave> root_;
     std::unique_ptr<TControlCenterThread> thread_;
-    HHOOK hook_ = nullptr;
-    HMODULE hookLibrary_ = nullptr;
-    void* hookView_ = nullptr;
-    HANDLE hookMapping_ = nullptr;
+    THook hook_;
+    TModule hookLibrary_;
+    TMappedView hookView_;
+    TKernelHandle hookMapping_;
+    HOOKPROC hookProcedure_ = nullptr;
     int frame_ = 0;
     UINT taskbarCreatedMessage_ = 0;
 

@@ -32,6 +32,11 @@ void TControlCenterThread::SetControlCenter(IControlCenter* controlCenter) { con
 
 void TControlCenterThread::ReleaseControlCenter() { controlCenter_ = nullptr; }
 
+void TControlCenterThread::Stop() {
+    Terminate();
+    if (channel_) channel_->Interrupt();
+}
+
 void TControlCenterThread::Fire(const std::function<void()>& event) {
     if (event) event();
 }
@@ -98,6 +103,11 @@ void TControlCenterThread::ProcessWindowRuleRequest(int length, const TChannelBu
         HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(raw));
         std::string text;
         if (IPtr<IControlCenter> controlCenter = controlCenter_) controlCenter->GetWindowRuleData(window, text);
+        if (text.size() > TProcessesCommunication::MAX_DATA_LENGTH) {
+            // Answered, so that the client does not try again.
+            channel_->Reply(CMD_REPLY_BAD_REQUEST, 0, nullptr);
+            return;
+        }
         channel_->Reply(CMD_REPLY_DONE, text.size(), text.data());
         if (!text.empty()) Fire(OnRuleServed);
     } catch (...) {

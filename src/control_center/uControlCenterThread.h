@@ -23,6 +23,8 @@ public:
 
     void SetControlCenter(IControlCenter* controlCenter);
     void ReleaseControlCenter();
+    // Terminate, and end the wait for the next command at once.
+    void Stop();
 
     // Run on this thread. OnStart before the first command is taken; the
     // command actions after their reply has gone out; OnRuleServed after a

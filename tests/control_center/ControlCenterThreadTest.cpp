@@ -32,8 +32,10 @@ public:
     int Release() override { return TDebugInterfacedObject::Release(); }
     void GetWindowRuleData(HWND window, std::string& text) override {
         if (throwing_ && window == throwing_) throw std::runtime_error("lookup failed");
-        text = window == match_ ? text_ : std::string();
+        text = window == match_ ? text_ : window == kHuge ? HugeText() : std::string();
     }
+    static inline const HWND kHuge = reinterpret_cast<HWND>(0x000DEF00);
+    static std::string HugeText() { return std::string(TProcessesCommunication::MAX_DATA_LENGTH + 1, 'x'); }
 
 private:
     HWND match_;
@@ -120,6 +122,8 @@ TEST_F(ServerThread, AnswersEachCommandAsItsTableSays) {
         {"stop", CMD_STOP_CONTROL_CENTER, {}, 0, CMD_REPLY_DONE, "", 0, 1, 0, 0},
         {"settings", CMD_APPLY_SETTINGS, {}, 0, CMD_REPLY_DONE, "", 0, 0, 1, 0},
         {"unknown command: no reply", 7, {}, TProcessesCommunication::RESULT_TIMEOUT, 0, "", 0, 0, 0, 0},
+        {"rule text longer than the block", CMD_GET_WINDOW_RULE, WindowPayload(TFakeControlCenter::kHuge), 0,
+         CMD_REPLY_BAD_REQUEST, "", 0, 0, 0, 0},
         {"lookup that throws: no reply", CMD_GET_WINDOW_RULE, WindowPayload(kThrowing),
          TProcessesCommunication::RESULT_TIMEOUT, 0, "", 0, 0, 0, 0},
     };
@@ -193,6 +197,20 @@ TEST(ServerThreadLife, EndsWithinOneWaitWhenAsked) {
     thread.WaitFor();
     EXPECT_LT(GetTickCount() - t0, 1500u);
     EXPECT_TRUE(thread.Finished());
+}
+
+TEST(ServerThreadLife, StopEndsTheWaitAtOnce) {
+    TControlCenterThread thread;
+    HANDLE serving = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread.OnStart = [&] { SetEvent(serving); };
+    thread.Resume();
+    ASSERT_EQ(WaitForSingleObject(serving, 5000), WAIT_OBJECT_0);
+    CloseHandle(serving);
+    Sleep(50);  // waiting for a command now
+    DWORD t0 = GetTickCount();
+    thread.Stop();
+    thread.WaitFor();
+    EXPECT_LT(GetTickCount() - t0, 200u);
 }
 
 }  // namespace

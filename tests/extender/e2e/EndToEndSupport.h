@@ -203,6 +203,8 @@ public:
         center_ = std::make_unique<ChildProcess>(dir_ + kCenterExe, std::vector<std::string>{}, dir_);
         return center_->Started() && WaitUntil(CenterServes, 20000) && WaitUntil(HookPublished, 5000);
     }
+    // The control center's exit code once it ended by itself, or STILL_ACTIVE.
+    DWORD WaitForCenter(DWORD ms) { return center_ ? center_->Wait(ms) : 0; }
     // The control center's exit code, or STILL_ACTIVE when it had to be killed.
     DWORD StopCenter() {
         if (!center_) return 0;
@@ -294,6 +296,51 @@ inline POINT CloseButton(HWND window) {
         }
     }
     return right < 0 ? POINT{r.left, r.top} : POINT{(left + right) / 2, y};
+}
+
+// The middle of the control center's icon in the shell's own tray window
+// (no desktop here provides one), found by its blue; false when not seen.
+inline bool TrayIconPoint(POINT& at) {
+    HWND tray = FindWindowA(nullptr, "Wine System Tray");
+    RECT rc{};
+    if (!tray || !GetClientRect(tray, &rc) || rc.right <= 0 || rc.bottom <= 0) return false;
+    POINT origin{0, 0};
+    ClientToScreen(tray, &origin);
+    TScreenShot shot(RECT{origin.x, origin.y, origin.x + rc.right, origin.y + rc.bottom});
+    auto like = [](int a, int b) { return a - b < 40 && b - a < 40; };
+    long sumX = 0, sumY = 0, n = 0;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0; x < rc.right; ++x) {
+            std::uint32_t p = shot.Pixel(origin.x + x, origin.y + y);
+            if (like((p >> 16) & 0xFF, 0x1F) && like((p >> 8) & 0xFF, 0x4E) && like(p & 0xFF, 0x9A)) {
+                sumX += x;
+                sumY += y;
+                ++n;
+            }
+        }
+    if (n == 0) return false;
+    at = POINT{origin.x + static_cast<int>(sumX / n), origin.y + static_cast<int>(sumY / n)};
+    return true;
+}
+
+// Chooses the first item (Close) of the control center's tray menu with real
+// clicks: on the icon, then on the item. False when the menu did not show.
+inline bool ChooseTrayClose() {
+    POINT icon{};
+    if (!TrayIconPoint(icon)) return false;
+    Click(icon);
+    HWND menu = nullptr;
+    if (!WaitUntil(
+            [&] {
+                menu = FindWindowA("#32768", nullptr);
+                return menu && IsWindowVisible(menu);
+            },
+            3000))
+        return false;
+    RECT r{};
+    GetWindowRect(menu, &r);
+    Click(POINT{(r.left + r.right) / 2, r.top + 10});
+    return true;
 }
 
 inline LRESULT QueryTarget(HWND window, WPARAM what) {

@@ -3,7 +3,10 @@
 //
 //   vpw_e2e_target.exe open CLASS[/CHILDCLASS] CAPTION [CLASS[/CHILDCLASS] CAPTION]...
 //       shows the windows (each with a child of CHILDCLASS when given) and
-//       runs until all of them are closed.
+//       runs until all of them are closed. A CLASS written "~CLASS" makes a
+//       hidden window owned by the first one.
+//   vpw_e2e_target.exe many CLASS COUNT MS
+//       opens COUNT windows at once; all of them must be attached within MS.
 //   vpw_e2e_target.exe cycle CLASS COUNT attach|none|hooked
 //       opens and closes COUNT windows one after another; "attach" waits for
 //       the extender of each, "none" and "hooked" make sure none comes
@@ -140,11 +143,20 @@ bool PumpUntil(Done done, DWORD ms) {
 
 int Open(int argc, char** argv) {
     if (argc < 4 || argc % 2) return 1;
+    HWND first = nullptr;
     for (int i = 2, index = 0; i + 1 < argc; i += 2, ++index) {
         std::string classes = argv[i];  // CLASS or CLASS/CHILDCLASS
         std::string cls = classes.substr(0, classes.find('/'));
-        HWND window = OpenWindow(cls, argv[i + 1], index);
+        HWND window = nullptr;
+        if (cls[0] == '~' && first) {
+            RegisterWindowClass(cls.substr(1));
+            window = CreateWindowExA(0, cls.c_str() + 1, argv[i + 1], WS_OVERLAPPEDWINDOW, 60, 60, 300, 200, first,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+        } else {
+            window = OpenWindow(cls, argv[i + 1], index);
+        }
         if (!window) return 1;
+        if (!first) first = window;
         if (classes.find('/') != std::string::npos) {
             std::string child = classes.substr(classes.find('/') + 1);
             RegisterWindowClass(child);
@@ -158,6 +170,22 @@ int Open(int argc, char** argv) {
         DispatchMessageA(&msg);
     }
     return 0;
+}
+
+int Many(const std::string& cls, int count, DWORD ms) {
+    std::vector<HWND> windows;
+    for (int i = 0; i < count; ++i) {
+        HWND window = OpenWindow(cls, "many " + std::to_string(i + 1), i % 8);
+        if (!window) return 1;
+        windows.push_back(window);
+    }
+    bool all = PumpUntil(
+        [&windows] {
+            return std::all_of(windows.begin(), windows.end(), [](HWND w) { return g_windows[w].attached > 0; });
+        },
+        ms);
+    for (HWND window : windows) DestroyWindow(window);
+    return all ? 0 : 2;
 }
 
 int Cycle(const std::string& cls, int count, const std::string& expect) {
@@ -230,6 +258,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return 1;
     std::string mode = argv[1];
     if (mode == "open") return Open(argc, argv);
+    if (mode == "many" && argc == 5) return Many(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (mode == "cycle" && argc == 5) return Cycle(argv[2], std::atoi(argv[3]), argv[4]);
     if (mode == "bench-messages" && argc == 6)
         return BenchMessages(argv[2], std::atoi(argv[3]), argv[4], std::string(argv[5]) == "attach");
