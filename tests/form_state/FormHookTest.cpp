@@ -92,12 +92,17 @@ LRESULT CALLBACK LaterSubclasser(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 WNDPROC ProcOf(HWND wnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)); }
 
-}  // namespace
-
-TEST(FormHook, HooksShareOneSubclassAndTheLastAttachedRunsFirst) {
-    g_windowSaw.clear();
+// One control, and the log its window hooks write.
+class FormHook : public ::testing::Test {
+protected:
+    void SetUp() override { g_windowSaw.clear(); }
     TTestControl control;
     std::vector<std::string> log;
+};
+
+}  // namespace
+
+TEST_F(FormHook, HooksShareOneSubclassAndTheLastAttachedRunsFirst) {
     TLoggingHook a("a", log), b("b", log);
     a.hook.SetWinControl(&control);
     HWND wnd = control.Handle();
@@ -119,10 +124,7 @@ TEST(FormHook, HooksShareOneSubclassAndTheLastAttachedRunsFirst) {
     EXPECT_EQ(GetHookList()->FindHookOf(&control), nullptr);
 }
 
-TEST(FormHook, AHandledMessageReachesNeitherEarlierHooksNorTheWindow) {
-    g_windowSaw.clear();
-    TTestControl control;
-    std::vector<std::string> log;
+TEST_F(FormHook, AHandledMessageReachesNeitherEarlierHooksNorTheWindow) {
     TLoggingHook a("a", log), b("b", log, true);
     a.hook.SetWinControl(&control);
     b.hook.SetWinControl(&control);
@@ -137,10 +139,7 @@ TEST(FormHook, AHandledMessageReachesNeitherEarlierHooksNorTheWindow) {
     EXPECT_EQ(log, (std::vector<std::string>{"b:before", "b:after"}));
 }
 
-TEST(FormHook, DetachingLeavesALaterSubclasserInstalled) {
-    g_windowSaw.clear();
-    TTestControl control;
-    std::vector<std::string> log;
+TEST_F(FormHook, DetachingLeavesALaterSubclasserInstalled) {
     TLoggingHook a("a", log);
     a.hook.SetWinControl(&control);
     HWND wnd = control.Handle();
@@ -164,10 +163,7 @@ TEST(FormHook, DetachingLeavesALaterSubclasserInstalled) {
     SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(below));
 }
 
-TEST(FormHook, RecreatingTheWindowKeepsTheHooksWorking) {
-    g_windowSaw.clear();
-    TTestControl control;
-    std::vector<std::string> log;
+TEST_F(FormHook, RecreatingTheWindowKeepsTheHooksWorking) {
     TLoggingHook a("a", log);
     a.hook.SetWinControl(&control);
     HWND first = control.Handle();
@@ -181,10 +177,7 @@ TEST(FormHook, RecreatingTheWindowKeepsTheHooksWorking) {
     EXPECT_EQ(log, (std::vector<std::string>{"a:before", "a:after"}));
 }
 
-TEST(FormHook, AThrowingHandlerDoesNotStopTheOthers) {
-    g_windowSaw.clear();
-    TTestControl control;
-    std::vector<std::string> log;
+TEST_F(FormHook, AThrowingHandlerDoesNotStopTheOthers) {
     TLoggingHook a("a", log);
     TFormWindowHook thrower;
     thrower.BeforeMessage = [](TFormWindowHook*, TMessage& m, bool&) {
@@ -197,9 +190,8 @@ TEST(FormHook, AThrowingHandlerDoesNotStopTheOthers) {
     EXPECT_EQ(g_windowSaw, std::vector<UINT>{kProbe});
 }
 
-TEST(FormHook, SwitchingControlsMovesTheHook) {
+TEST_F(FormHook, SwitchingControlsMovesTheHook) {
     TTestControl one, two;
-    std::vector<std::string> log;
     TLoggingHook a("a", log);
     a.hook.SetWinControl(&one);
     a.hook.SetWinControl(&two);
