@@ -340,6 +340,12 @@ LRESULT TCBAppForm::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             if (wParam == kIdleTimer) return 0;  // the idle pass follows the empty queue
             break;
         case WM_COMMAND: OnCommand(wParam, lParam); return 0;
+        case WM_MEASUREITEM:
+            if (MeasureMenuPicture(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), toolBarImages_.Get())) return TRUE;
+            break;
+        case WM_DRAWITEM:
+            if (DrawMenuPicture(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), toolBarImages_.Get())) return TRUE;
+            break;
         case WM_NOTIFY: {
             LRESULT result = 0;
             if (OnNotify(reinterpret_cast<const NMHDR*>(lParam), result)) return result;

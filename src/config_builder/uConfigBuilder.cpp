@@ -126,9 +126,15 @@ void TConfigBuilder::BuildMenuAndToolBar() {
     for (const auto& b : bars) {
         std::vector<IPtr<IBOMObject>> commands = CommandsOf(root_->Resolve(b.tree).get());
         // From the last to the first, each placed before the others.
-        for (auto it = commands.rbegin(); it != commands.rend(); ++it)
-            if (IPtr<IBOMUICommand> command = Supports<IBOMUICommand>(*it))
-                b.bar->PlaceFirst(command->CreateToolButton(b.bar));
+        for (auto it = commands.rbegin(); it != commands.rend(); ++it) {
+            IPtr<IBOMUICommand> command = Supports<IBOMUICommand>(*it);
+            if (!command) continue;
+            auto* button = dynamic_cast<TWinToolButton*>(command->CreateToolButton(b.bar));
+            if (!button) continue;
+            b.bar->PlaceFirst(button);
+            if (b.bar == &form_->MenuToolBar() && button->GetMenuItem())
+                button->GetMenuItem()->SetImages(form_->ToolBarImages());
+        }
     }
 }
 

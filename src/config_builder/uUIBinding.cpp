@@ -282,7 +282,7 @@ std::string TWinMenuItem::MenuText() const {
     return keys.empty() ? text : text + "\t" + keys;
 }
 
-void TWinMenuItem::Fill(HMENU menu, std::vector<TWinMenuItem*>& byId) {
+void TWinMenuItem::Fill(HMENU menu, std::vector<TWinMenuItem*>& byId, HIMAGELIST images) {
     for (TWinMenuItem* item : items_) {
         if (item->IsSeparator()) {
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -293,11 +293,22 @@ void TWinMenuItem::Fill(HMENU menu, std::vector<TWinMenuItem*>& byId) {
         std::string text = item->MenuText();
         if (!item->items_.empty()) {
             HMENU sub = CreatePopupMenu();
-            item->Fill(sub, byId);
+            item->Fill(sub, byId, images);
             AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text.c_str());
         } else {
             byId.push_back(item);
             AppendMenuA(menu, flags, byId.size(), text.c_str());
+        }
+        int image = item->action_ ? item->action_->GetImageIndex() : item->imageIndex_;
+        if (images && image >= 0 && image < ImageList_GetImageCount(images)) {
+            // The owner window draws it (DrawMenuPicture): a bitmap of its
+            // own shows badly on highlighted and greyed items.
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_BITMAP | MIIM_DATA;
+            info.hbmpItem = HBMMENU_CALLBACK;
+            info.dwItemData = static_cast<ULONG_PTR>(image) + 1;
+            SetMenuItemInfoA(menu, GetMenuItemCount(menu) - 1, TRUE, &info);
         }
     }
 }
@@ -305,14 +316,34 @@ void TWinMenuItem::Fill(HMENU menu, std::vector<TWinMenuItem*>& byId) {
 void TWinMenuItem::Popup(HWND owner, int x, int y, const std::function<void()>& beforeShow) {
     if (beforeShow) beforeShow();
     std::vector<TWinMenuItem*> byId;
-    HMENU menu = CreatePopupMenu();
+    TMenu menu(CreatePopupMenu());
     if (!menu) return;
-    Fill(menu, byId);
-    UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y, 0,
-                                 owner, nullptr);
-    DestroyMenu(menu);  // and its sub-menus
+    Fill(menu.Get(), byId, images_);
+    UINT chosen = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y,
+                                 0, owner, nullptr);
+    menu.Reset();  // and its sub-menus
     if (chosen > 0 && chosen <= byId.size())
         if (TUIAction* action = byId[chosen - 1]->action_) action->Execute();
+}
+
+bool MeasureMenuPicture(MEASUREITEMSTRUCT* item, HIMAGELIST images) {
+    if (!item || item->CtlType != ODT_MENU || !item->itemData) return false;
+    int cx = 16, cy = 16;
+    if (images) ImageList_GetIconSize(images, &cx, &cy);
+    item->itemWidth = static_cast<UINT>(cx);
+    item->itemHeight = static_cast<UINT>(cy);
+    return true;
+}
+
+bool DrawMenuPicture(const DRAWITEMSTRUCT* item, HIMAGELIST images) {
+    if (!item || item->CtlType != ODT_MENU || !item->itemData || !images) return false;
+    int cx = 16, cy = 16;
+    ImageList_GetIconSize(images, &cx, &cy);
+    int x = item->rcItem.left + (item->rcItem.right - item->rcItem.left - cx) / 2;
+    int y = item->rcItem.top + (item->rcItem.bottom - item->rcItem.top - cy) / 2;
+    UINT style = ILD_TRANSPARENT | ((item->itemState & (ODS_GRAYED | ODS_DISABLED)) ? ILD_BLEND50 : 0);
+    ImageList_Draw(images, static_cast<int>(item->itemData) - 1, item->hDC, x, y, style);
+    return true;
 }
 
 // --- TWinToolButton

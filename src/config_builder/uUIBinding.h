@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "UIToolkit.h"
+#include "WinHandles.h"
 
 namespace vpw {
 
@@ -100,6 +101,8 @@ public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetImageIndex(int index) override { imageIndex_ = index; }
     void Add(TUIMenuItem* item) override;
+    // The pictures of the items' image indexes, here and in sub-menus.
+    void SetImages(HIMAGELIST images) { images_ = images; }
 
     TUIAction* GetAction() const { return action_; }
     const std::vector<TWinMenuItem*>& Items() const { return items_; }
@@ -111,15 +114,21 @@ public:
     void Popup(HWND owner, int x, int y, const std::function<void()>& beforeShow);
 
 private:
-    void Fill(HMENU menu, std::vector<TWinMenuItem*>& byId);
+    void Fill(HMENU menu, std::vector<TWinMenuItem*>& byId, HIMAGELIST images);
 
     TUIAction* action_ = nullptr;
     int listener_ = 0;
     std::string caption_;
     int imageIndex_ = -1;
+    HIMAGELIST images_ = nullptr;
     std::vector<TWinMenuItem*> items_;
     std::vector<std::unique_ptr<TWinMenuItem>> owned_;
 };
+
+// For the window that owns a popup menu: WM_MEASUREITEM and WM_DRAWITEM of
+// a menu item's picture (true when it was one).
+bool MeasureMenuPicture(MEASUREITEMSTRUCT* item, HIMAGELIST images);
+bool DrawMenuPicture(const DRAWITEMSTRUCT* item, HIMAGELIST images);
 
 class TWinToolBar;
 
