@@ -4,21 +4,8 @@ namespace vpw {
 
 namespace {
 
-const char kClassName[] = "VPW_CheckGroupBox";
+const char kBoxProperty[] = "VPW_CheckGroupBox";
 constexpr int kCheckBoxLeft = 6;
-
-void RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClassName;
-        return RegisterClassA(&wc) != 0;
-    }();
-    (void)registered;
-}
 
 // Children enabled or disabled with the box, all the way down, except
 // inner boxes, which apply their own check box to what they hold.
@@ -31,11 +18,13 @@ void SetEnabledDeep(HWND control, bool enable) {
 
 }  // namespace
 
+TCheckGroupBox::~TCheckGroupBox() {
+    if (Handle()) RemovePropA(Handle(), kBoxProperty);
+}
+
 bool TCheckGroupBox::Create(HWND parent, const std::string& caption, int x, int y, int w, int h) {
-    RegisterOnce();
-    if (!CreateControl(WS_EX_CONTROLPARENT, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w, h, parent))
-        return false;
-    SetWindowLongPtrA(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (!TGroupBox::Create(parent, "", x, y, w, h)) return false;
+    SetPropA(Handle(), kBoxProperty, this);
     if (!checkBox_.Create(Handle(), BS_AUTOCHECKBOX, "", kCheckBoxLeft, 0, 18, 16)) return false;
     checkBox_.SetChecked(true);
     checkBox_.OnClick = [this] { CheckBoxClick(true); };
@@ -45,9 +34,7 @@ bool TCheckGroupBox::Create(HWND parent, const std::string& caption, int x, int 
 }
 
 TCheckGroupBox* TCheckGroupBox::FromWindow(HWND window) {
-    char cls[32] = {};
-    if (!window || !GetClassNameA(window, cls, sizeof cls) || lstrcmpA(cls, kClassName) != 0) return nullptr;
-    return reinterpret_cast<TCheckGroupBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return window ? static_cast<TCheckGroupBox*>(GetPropA(window, kBoxProperty)) : nullptr;
 }
 
 void TCheckGroupBox::SetCaption(const std::string& caption) {
@@ -113,24 +100,16 @@ void TCheckGroupBox::EnableChildren(HWND control, bool enable) {
         EnableWindow(control, enable);
 }
 
-void TCheckGroupBox::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
+void TCheckGroupBox::Paint(HDC dc) {
     RECT r{};
     GetClientRect(Handle(), &r);
     RECT box = checkBox_.BoundsInParent();
     r.top = (box.bottom - box.top) / 2;
     DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
-    EndPaint(Handle(), &ps);
 }
 
 LRESULT TCheckGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT reflected = 0;
-    if (ReflectToChild(msg, wp, lp, reflected)) return reflected;
     switch (msg) {
-    case WM_PAINT:
-        Paint();
-        return 0;
     case WM_ENABLE:
         Default(msg, wp, lp);
         EnableChildren(Handle(), wp != 0);
@@ -142,7 +121,7 @@ LRESULT TCheckGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
     }
-    return Default(msg, wp, lp);
+    return TGroupBox::WndProc(msg, wp, lp);
 }
 
 }  // namespace vpw

@@ -5,13 +5,15 @@
 #include <string>
 
 #include "CheckBox.h"
+#include "Containers.h"
 
 namespace vpw {
 
 enum class TBoxAlignment { LeftOfText, RightOfText };
 
-class TCheckGroupBox : public TNativeControl {
+class TCheckGroupBox : public TGroupBox {
 public:
+    ~TCheckGroupBox() override;
     bool Create(HWND parent, const std::string& caption, int x, int y, int w, int h);
 
     std::string GetCaption() const { return checkBox_.GetText(); }
@@ -39,11 +41,11 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     virtual void CheckBoxClick(bool byUser);
     virtual void EnableChildren(HWND control, bool enable);
+    void Paint(HDC dc) override;
 
 private:
     void FitCheckBox();
     void FontChanged(HFONT font);
-    void Paint();
 
     TButtonControl checkBox_;
     bool checkedEnables_ = true;

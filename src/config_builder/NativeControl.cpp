@@ -32,6 +32,7 @@ bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 TNativeControl::~TNativeControl() {
+    SetHint("");
     if (HWND wnd = window_.Get()) RemoveWindowSubclass(wnd, SubclassProc, 1);
 }
 
@@ -95,6 +96,35 @@ RECT TNativeControl::BoundsInParent() const {
 }
 
 void TNativeControl::SetFont(HFONT font) { SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+
+namespace {
+
+// One tooltip window for every control of the program.
+HWND ToolTipWindow() {
+    static TWindow tip;
+    if (!tip) {
+        tip.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr));
+        SendMessageA(tip.Get(), TTM_SETMAXTIPWIDTH, 0, 400);
+    }
+    return tip.Get();
+}
+
+}  // namespace
+
+void TNativeControl::SetHint(const std::string& hint) {
+    if (!Handle() || hint == hint_) return;
+    TTTOOLINFOA info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = GetParent(Handle());
+    info.uId = reinterpret_cast<UINT_PTR>(Handle());
+    SendMessageA(ToolTipWindow(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    hint_ = hint;
+    if (hint_.empty()) return;
+    info.lpszText = hint_.data();
+    SendMessageA(ToolTipWindow(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
 
 HFONT TNativeControl::GetFont() const { return WindowFont(Handle()); }
 

@@ -37,6 +37,9 @@ public:
     RECT BoundsInParent() const;
     void SetFont(HFONT font);
     HFONT GetFont() const;
+    // The tooltip of the control; empty: none.
+    const std::string& GetHint() const { return hint_; }
+    void SetHint(const std::string& hint);
 
 protected:
     // Creates the window and subclasses it; false when it could not.
@@ -53,6 +56,7 @@ private:
                                          DWORD_PTR data) noexcept;
 
     TWindow window_;
+    std::string hint_;
 };
 
 HFONT WindowFont(HWND window);

@@ -8,6 +8,7 @@
 #include "uCBApp.h"
 #include "uCBRoutines.h"
 #include "uConfigBuilder.h"
+#include "uDetailPanels.h"
 #include "uModelLoadClasses.h"
 #include "uModelRoutines.h"
 #include "uVelvicWindows.h"
@@ -23,6 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         vpw::RegisterWindowRuleModelClasses();
         vpw::RegisterVelvicWindowsClasses();
         vpw::InstallConfigBuilder();
+        vpw::RegisterDetailPanels();
 
         vpw::TComInit com;
         vpw::InitLanguageFromRegistry();

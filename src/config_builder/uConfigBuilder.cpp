@@ -188,6 +188,9 @@ bool TConfigBuilder::ShortCutOf(const char* tree, unsigned key, TShiftState shif
 }
 
 bool TConfigBuilder::MainFormShortCut(unsigned key, TShiftState shift) {
+    // A command key may be coming: what is typed in a field counts first,
+    // also for the command's enabled state (Ctrl+S right after typing).
+    if ((shift & (ssCtrl | ssAlt)) || (key >= VK_F1 && key <= VK_F24)) CommitEdits();
     return ShortCutOf("menu", key, shift) || ShortCutOf("toolbar", key, shift);
 }
 

@@ -1,0 +1,56 @@
+// Thin owners of the standard controls that the detail panels use: labels,
+// edits, memos and drop-down lists, with the events the panels need.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "NativeControl.h"
+
+namespace vpw {
+
+class TLabel : public TNativeControl {
+public:
+    bool Create(HWND parent, const std::string& caption, int x, int y, int w, int h, bool wordWrap = false);
+    // Width of the caption in the label's font.
+    int TextWidth() const;
+};
+
+class TEdit : public TNativeControl {
+public:
+    bool Create(HWND parent, int x, int y, int w, int h);
+    int GetSelStart() const;
+    void SetSelStart(int start);
+
+    // The focus left the field.
+    std::function<void()> OnExit;
+    // A character typed into the field; Enter (13) is handled and dropped.
+    std::function<void(char key)> OnKeyPress;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+// A read-only text with a vertical scroll bar.
+class TMemo : public TNativeControl {
+public:
+    bool Create(HWND parent, int x, int y, int w, int h);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+// A drop-down list; only the user's choices fire OnChange.
+class TComboList : public TNativeControl {
+public:
+    bool Create(HWND parent, int x, int y, int w, int h);
+    void SetItems(const std::vector<std::string>& items);
+    int GetItemIndex() const;
+    void SetItemIndex(int index);
+    std::function<void()> OnChange;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+}  // namespace vpw

@@ -1,0 +1,114 @@
+#include "uCBDetailPanel.h"
+
+#include "BOM_UI_Interfaces.h"
+#include "MultiLanguages.h"
+#include "Routines.h"
+#include "uCBRoutines.h"
+
+namespace vpw {
+
+namespace {
+
+constexpr UINT kRunPosted = WM_APP + 0x2C1;
+
+}  // namespace
+
+int StackHeight(TDetailPanelFrame* panel) {
+    if (auto* own = dynamic_cast<TCBDetailPanel*>(panel)) return own->PanelHeight();
+    return panel ? panel->Height() : 0;
+}
+
+std::string GroupCaption(const std::string& name, const std::string& formCaption) {
+    return " " + Translate(name, Trim(formCaption)) + " ";
+}
+
+TCBDetailPanel::TCBDetailPanel(int height) : TDetailPanelFrame(108, height, 20), panelHeight_(height) {}
+
+TCBDetailPanel::~TCBDetailPanel() {
+    // Panels of other objects go back to where unshown panels wait, so that
+    // destroying this frame does not destroy their windows under them.
+    for (TDetailPanelFrame* panel : EmbeddedIn(nullptr)) panel->Park();
+}
+
+void TCBDetailPanel::SetPanelHeight(int height) {
+    panelHeight_ = height;
+    if (GetAlign() != TAlign::alClient && Handle()) {
+        RECT r{};
+        GetWindowRect(Handle(), &r);
+        SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+bool TCBDetailPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_SIZE) {
+        Layout(LOWORD(lParam), HIWORD(lParam));
+        return false;
+    }
+    if (message == kRunPosted) {
+        std::vector<std::function<void()>> work;
+        work.swap(posted_);
+        for (auto& w : work) w();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+IPtr<IBOMParam> TCBDetailPanel::ParamAt(const std::string& path) {
+    IBOMObject* object = GetBoundObject();
+    return object ? Supports<IBOMParam>(object->Resolve(path)) : nullptr;
+}
+
+bool TCBDetailPanel::ReadParam(const std::string& path, std::string& value) {
+    IPtr<IBOMParam> param = ParamAt(path);
+    if (!param) return false;
+    value = param->GetValue().AsString();
+    return true;
+}
+
+bool TCBDetailPanel::WriteParam(const std::string& path, const std::string& value) {
+    IPtr<IBOMParam> param = ParamAt(path);
+    if (!param) return false;
+    param->SetValue(Variant(value));
+    return true;
+}
+
+TDetailPanelFrame* TCBDetailPanel::Embed(IBOMObject* item, const std::string& kind, HWND container) {
+    if (!item || !container) return nullptr;
+    IPtr<IUIElement> element = Supports<IUIElement>(item->GetInterfaceByName("UIElement"));
+    if (!element) return nullptr;
+    auto* panel = dynamic_cast<TDetailPanelFrame*>(element->GetDetailPanel(kind));
+    if (!panel || !panel->Handle()) return nullptr;
+    Adopt(panel, container);
+    return panel;
+}
+
+void TCBDetailPanel::Adopt(TDetailPanelFrame* panel, HWND container) {
+    panel->SetAlign(TAlign::alNone);
+    panel->PlaceIn(container);
+    embedded_.push_back({container, panel->Handle()});
+}
+
+std::vector<TDetailPanelFrame*> TCBDetailPanel::EmbeddedIn(HWND container) const {
+    std::vector<TDetailPanelFrame*> panels;
+    for (const TEmbedded& e : embedded_)
+        if (!container || e.container == container)
+            if (TDetailPanelFrame* panel = FrameOfWindow(e.frame)) panels.push_back(panel);
+    return panels;
+}
+
+int TCBDetailPanel::StackEmbedded(HWND container, int left, int top, int width) const {
+    for (TDetailPanelFrame* panel : EmbeddedIn(container)) {
+        int height = StackHeight(panel);
+        MoveWindow(panel->Handle(), left, top, width, height, TRUE);
+        top += height;
+    }
+    return top;
+}
+
+void TCBDetailPanel::Post(std::function<void()> work) {
+    posted_.push_back(std::move(work));
+    PostMessageA(Handle(), kRunPosted, 0, 0);
+}
+
+}  // namespace vpw
