@@ -280,6 +280,19 @@ inline POINT TitleBar(HWND window) {
     return POINT{(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
 }
 
+inline bool Topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// Where the first caption button of a sizeable window with all three system
+// buttons belongs: right next to them.
+inline RECT ExpectedButton(HWND window) {
+    RECT w{};
+    GetWindowRect(window, &w);
+    int fx = GetSystemMetrics(SM_CXFRAME), fy = GetSystemMetrics(SM_CYFRAME);
+    int width = GetSystemMetrics(SM_CXSIZE);
+    int right = w.right - fx - 3 * width - 2;
+    return RECT{right - width, w.top + fy, right, w.top + fy + GetSystemMetrics(SM_CYSIZE)};
+}
+
 // The middle of the window's close button, found by asking the window; the
 // window's top-left corner when it shows none.
 inline POINT CloseButton(HWND window) {

@@ -23,19 +23,6 @@ constexpr char kChildClass[] = "VPW_E2E_Child";
 constexpr char kHandlerClass[] = "VPW_CommandCenterHandlerWindow";
 constexpr COLORREF kGlyphRed = RGB(255, 0, 0);
 
-bool Topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
-// Where the one caption button of a sizeable window with all three system
-// buttons belongs: right next to them.
-RECT ExpectedButton(HWND window) {
-    RECT w{};
-    GetWindowRect(window, &w);
-    int fx = GetSystemMetrics(SM_CXFRAME), fy = GetSystemMetrics(SM_CYFRAME);
-    int width = GetSystemMetrics(SM_CXSIZE);
-    int right = w.right - fx - 3 * width - 2;
-    return RECT{right - width, w.top + fy, right, w.top + fy + GetSystemMetrics(SM_CYSIZE)};
-}
-
 HWND FindTopLevel(const char* cls, DWORD ms = 10000) { return WaitForWindow(cls, nullptr, ms); }
 
 TEST(EndToEnd, CaptionButtonTogglesStayOnTopAndTheStateComesBack) {
