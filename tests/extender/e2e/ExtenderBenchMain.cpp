@@ -6,7 +6,7 @@
 // installed, with a hook that only passes the call on (what the system's
 // hook dispatch costs by itself), with the library's hook but no rule for
 // the window, and with an extender attached (one stay-on-top caption
-// button). Then the time from creating a window until its extender is
+// button, the window-message triggers with roll-up and saved placement). Then the time from creating a window until its extender is
 // attached, over WINDOWS windows. The test program's runs go against the
 // real control center and hook library, copied with a configuration file
 // into a folder of their own.
@@ -53,6 +53,43 @@ std::string RunTarget(const std::vector<std::string>& args, const std::string& r
     return ReadFile(resultFile);
 }
 
+// What the rule's window-message triggers add to a descriptor, as the
+// control center renders the configuration below.
+const std::string kMessageTriggers =
+    "\\ACTION=WINDOWROLLUPACTION{\\NAME=WindowRollup\\SAVECURRENTOPERATION=no\\}"
+    "\\ACTION=SAVESIZEPOSACTION{\\NAME=SaveSizePos\\SAVECURRENTOPERATION=no\\}"
+    "\\TRIGGER=WMCREATEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0\\AGENT={\\NAME=RestoreSizePosAgent"
+    "\\ACTIONNAME=SaveSizePos\\ACTIONKIND=concrete\\OPERATIONNAME=RESTORESIZEPOS}}"
+    "\\TRIGGER=WMDESTROYMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0\\AGENT={\\NAME=SaveSizePosAgent"
+    "\\ACTIONNAME=SaveSizePos\\ACTIONKIND=concrete\\OPERATIONNAME=SAVESIZEPOS}}"
+    "\\TRIGGER=SCMINIMIZEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0\\AGENT={\\NAME=MinimizeEventAgent"
+    "\\ACTIONNAME=\\ACTIONKIND=next}}"
+    "\\TRIGGER=SCDEFAULTMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0\\AGENT={\\NAME=WindowRollupSCDefaultAgent_JRY"
+    "\\ACTIONNAME=WindowRollup\\ACTIONKIND=next}}"
+    "\\TRIGGER=WMACTIVATEWINDOWMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=250\\AGENT={\\NAME=WMActivateWindowEvent"
+    "\\ACTIONNAME=WindowRollup\\ACTIONKIND=concrete\\OPERATIONNAME=WINDOWUNROLL}}"
+    "\\TRIGGER=WMINACTIVATEWINDOWMESSAGETRIGGER{\\LAG_ENABLED=yes\\LAG_INTERVAL=1000\\AGENT={\\NAME=WMInActivateWindowEvent"
+    "\\ACTIONNAME=WindowRollup\\ACTIONKIND=concrete\\OPERATIONNAME=WINDOWROLLUP}}";
+
+// The stay-on-top caption button with the template's message triggers and
+// the actions they drive switched on.
+std::string BenchConfig() {
+    auto on = [](const char* element, const char* name, const char* type, const std::string& content = {}) {
+        return ItemXml(element, name, type, {{"enabled", "yes"}}, content);
+    };
+    return RulesConfig(
+        {{"Bench Rule", kRuleClass,
+          ItemXml("action", "StayOnTopForCaptionButton", "STAYONTOPACTION",
+                  {{"enabled", "yes"}, {"save_current_operation", "no"}}) +
+              on("action", "WindowRollup", "WINDOWROLLUPACTION") + on("action", "SaveSizePos", "SAVESIZEPOSACTION"),
+          on("trigger", "CaptionButtons", "CAPTIONBUTTONTRIGGER",
+             AgentsXml(on("agent", "StayOnTopCaptionButton", "CAPTIONBUTTONAGENT"))) +
+              on("trigger", "SCDefaultMessageTrigger", "SCDEFAULTMESSAGETRIGGER",
+                 AgentsXml(on("agent", "WindowRollupSCDefaultAgent_JRY", "MESSAGEAGENT"))) +
+              on("trigger", "ActivateWindowMessageTrigger", "WMACTIVATEWINDOWMESSAGETRIGGER") +
+              on("trigger", "InActivateWindowMessageTrigger", "WMINACTIVATEWINDOWMESSAGETRIGGER")}});
+}
+
 LRESULT CALLBACK QuietProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_USER + 1) return 0;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -91,7 +128,8 @@ void InProcessExtenderCost(int messages, double& bare, double& extended) {
     IPtr<IWindowExtender> extender = Supports<IWindowExtender>(CreateItemByClassName(
         "\\WINDOWRULENAME=Bench\\ACTION=STAYONTOPACTION{\\NAME=StayOnTopForCaptionButton\\SAVECURRENTOPERATION=no\\}"
         "\\TRIGGER=CAPTIONBUTTONTRIGGER{\\AGENT={\\NAME=StayOnTopCaptionButton\\ACTIONNAME=StayOnTopForCaptionButton"
-        "\\ACTIONKIND=next\\OPERATIONNAME=}}",
+        "\\ACTIONKIND=next\\OPERATIONNAME=}}" +
+            kMessageTriggers,
         "WINDOWEXTENDER"));
     extended = -1;
     if (extender) {
@@ -129,7 +167,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string bin = ModuleDir() + BIN_FROM_TESTS;
-    TSystemFolder system(bin, StayOnTopConfig({{"Bench Rule", kRuleClass, false}}));
+    TSystemFolder system(bin, BenchConfig());
     if (!system.Copied()) {
         std::printf("cannot copy the control center and the hook library from %s\n", bin.c_str());
         return 1;
