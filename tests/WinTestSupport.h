@@ -150,4 +150,24 @@ private:
     std::vector<std::uint32_t> pixels_;
 };
 
+// Window geometry as the tests compare it.
+inline RECT WindowRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+inline int WindowHeight(HWND window) {
+    RECT r = WindowRectOf(window);
+    return r.bottom - r.top;
+}
+// Caption and frame: the height of a window rolled up to its title bar.
+inline int NonClientHeight(HWND window) {
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, GetWindowLongA(window, GWL_STYLE), FALSE, GetWindowLongA(window, GWL_EXSTYLE));
+    return r.bottom - r.top;
+}
+inline bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 }  // namespace vpw::test

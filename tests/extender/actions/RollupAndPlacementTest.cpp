@@ -7,6 +7,7 @@
 
 #include "RegistryRoutines.h"
 #include "RulePartsTestSupport.h"
+#include "WinTestSupport.h"
 #include "uEASaveSizePosAction.h"
 #include "uEAWindowRollupAction.h"
 
@@ -16,21 +17,6 @@ using namespace vpw::test;
 namespace {
 
 const ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new RulePartsEnvironment);
-
-RECT Rect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-int Height(HWND window) {
-    RECT r = Rect(window);
-    return r.bottom - r.top;
-}
-int NonClientHeight(HWND window) {
-    RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, GetWindowLongA(window, GWL_STYLE), FALSE, GetWindowLongA(window, GWL_EXSTYLE));
-    return r.bottom - r.top;
-}
 
 std::string RuleKey(const std::string& rule) { return std::string(WINDOW_RULES_REGISTRY_KEY) + rule; }
 void DeleteRuleKey(const std::string& rule) { RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey(rule).c_str()); }
@@ -50,10 +36,10 @@ TEST(WindowRollupAction, RollsUpToTheTitleBarAndBackKeepingTheFirstSavedHeight) 
     auto* rollup = rule.ActionAs<TWindowRollupAction>("Rollup");
     EXPECT_EQ(CurrentName(action.get()), "WINDOWUNROLL");
     EXPECT_EQ(NextName(action.get()), "WINDOWROLLUP");
-    RECT before = Rect(window.Get());
+    RECT before = WindowRectOf(window.Get());
 
     EXPECT_TRUE(action->ExecuteNextOperation());
-    RECT rolled = Rect(window.Get());
+    RECT rolled = WindowRectOf(window.Get());
     EXPECT_EQ(rolled.bottom - rolled.top, NonClientHeight(window.Get()));
     EXPECT_EQ(rolled.left, before.left);
     EXPECT_EQ(rolled.top, before.top);
@@ -68,26 +54,26 @@ TEST(WindowRollupAction, RollsUpToTheTitleBarAndBackKeepingTheFirstSavedHeight) 
     // Made wider while rolled up: the new width stays, the height comes back.
     SetWindowPos(window.Get(), nullptr, 0, 0, 400, rolled.bottom - rolled.top, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(action->ExecuteNextOperation());
-    RECT back = Rect(window.Get());
+    RECT back = WindowRectOf(window.Get());
     EXPECT_EQ(back.bottom - back.top, before.bottom - before.top);
     EXPECT_EQ(back.right - back.left, 400);
     EXPECT_FALSE(rollup->IsRollup());
 
     // Unrolling an unrolled window changes nothing.
     EXPECT_TRUE(action->ExecuteOperation("WINDOWUNROLL"));
-    EXPECT_EQ(Height(window.Get()), before.bottom - before.top);
+    EXPECT_EQ(WindowHeight(window.Get()), before.bottom - before.top);
     EXPECT_FALSE(action->ExecuteOperation("SOMETHINGELSE"));
 }
 
 TEST(WindowRollupAction, UnrollDoesNothingUntilThisAttachmentRolledTheWindowUp) {
     TTargetWindow window;
     TAttachedRule rule(window.Get(), RollupRule("Dragged"));
-    RECT r = Rect(window.Get());
+    RECT r = WindowRectOf(window.Get());
     // The user dragged it to exactly its title bar: rolled up, with no height to go back to.
     SetWindowPos(window.Get(), nullptr, 0, 0, r.right - r.left, NonClientHeight(window.Get()), SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(rule.ActionAs<TWindowRollupAction>("Rollup")->IsRollup());
     EXPECT_TRUE(rule.Action("Rollup")->ExecuteOperation("WINDOWUNROLL"));
-    EXPECT_EQ(Height(window.Get()), NonClientHeight(window.Get()));
+    EXPECT_EQ(WindowHeight(window.Get()), NonClientHeight(window.Get()));
 }
 
 TEST(WindowRollupAction, DetachingUnrollsAndASavedRollUpComesBack) {
@@ -101,21 +87,21 @@ TEST(WindowRollupAction, DetachingUnrollsAndASavedRollUpComesBack) {
         SCOPED_TRACE(c.save);
         DeleteRuleKey(ruleName);
         TTargetWindow window;
-        int full = Height(window.Get());
+        int full = WindowHeight(window.Get());
         {
             TAttachedRule rule(window.Get(), RollupRule(ruleName, c.save));
             ASSERT_TRUE(rule.Action("Rollup")->ExecuteNextOperation());
-            ASSERT_EQ(Height(window.Get()), NonClientHeight(window.Get()));
+            ASSERT_EQ(WindowHeight(window.Get()), NonClientHeight(window.Get()));
         }  // detached twice, as the library does
-        EXPECT_EQ(Height(window.Get()), full);
+        EXPECT_EQ(WindowHeight(window.Get()), full);
         std::string saved;
         ReadRegString(HKEY_CURRENT_USER, RuleKey(ruleName), "Rollup_CurrentOperation", saved);
         EXPECT_EQ(saved, c.saved);
 
         TAttachedRule next(window.Get(), RollupRule(ruleName, c.save));
-        EXPECT_EQ(Height(window.Get()) == NonClientHeight(window.Get()), c.rolledAtNextAttach);
+        EXPECT_EQ(WindowHeight(window.Get()) == NonClientHeight(window.Get()), c.rolledAtNextAttach);
         next.Release();
-        EXPECT_EQ(Height(window.Get()), full);
+        EXPECT_EQ(WindowHeight(window.Get()), full);
     }
     DeleteRuleKey(ruleName);
 }
@@ -138,10 +124,6 @@ WINDOWPLACEMENT Placement(HWND window) {
     return p;
 }
 
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 TEST(SaveSizePosAction, SavesNineValuesAndPutsThePlacementBack) {
     const std::string ruleName = "RulePartsTest Place";
     DeleteRuleKey(ruleName);
@@ -153,9 +135,9 @@ TEST(SaveSizePosAction, SavesNineValuesAndPutsThePlacementBack) {
     EXPECT_EQ(NextName(action.get()), "SAVESIZEPOS");
 
     // Never saved: nothing changes, and that is a success.
-    RECT start = Rect(window.Get());
+    RECT start = WindowRectOf(window.Get());
     EXPECT_TRUE(action->ExecuteOperation("RESTORESIZEPOS"));
-    EXPECT_TRUE(SameRect(Rect(window.Get()), start));
+    EXPECT_TRUE(SameRect(WindowRectOf(window.Get()), start));
 
     // Left of and above the primary screen.
     SetWindowPos(window.Get(), nullptr, -150, -120, 300, 210, SWP_NOZORDER);
@@ -171,7 +153,7 @@ TEST(SaveSizePosAction, SavesNineValuesAndPutsThePlacementBack) {
     SetWindowPos(window.Get(), nullptr, 60, 70, 250, 180, SWP_NOZORDER);
     EXPECT_TRUE(action->ExecuteOperation("RESTORESIZEPOS"));
     EXPECT_TRUE(SameRect(Placement(window.Get()).rcNormalPosition, saved.rcNormalPosition));
-    EXPECT_EQ(Rect(window.Get()).left, -150);
+    EXPECT_EQ(WindowRectOf(window.Get()).left, -150);
     EXPECT_FALSE(action->ExecuteOperation("SOMETHINGELSE"));
     DeleteRuleKey(ruleName);
 }
@@ -198,9 +180,9 @@ TEST(SaveSizePosAction, AMissingOrStrangeValueMeansNothingIsApplied) {
         else
             DeleteRegValue(HKEY_CURRENT_USER, RuleKey(ruleName), name);
         SetWindowPos(window.Get(), nullptr, 40, 40, 320, 200, SWP_NOZORDER);
-        RECT before = Rect(window.Get());
+        RECT before = WindowRectOf(window.Get());
         EXPECT_TRUE(rule.Action("Place")->ExecuteOperation("RESTORESIZEPOS"));
-        EXPECT_TRUE(SameRect(Rect(window.Get()), before));
+        EXPECT_TRUE(SameRect(WindowRectOf(window.Get()), before));
     }
     DeleteRuleKey(ruleName);
 }
@@ -274,7 +256,7 @@ TEST(SaveSizePosAction, ASavedSaveIsNotReplayedAtAttachButASavedRestoreIs) {
         EXPECT_EQ(saved, c.saved);
         SetWindowPos(window.Get(), nullptr, 40, 40, 320, 200, SWP_NOZORDER);
         TAttachedRule next(window.Get(), PlacementRule(ruleName, "yes"));
-        EXPECT_EQ(Rect(window.Get()).left == 130, c.restoredAtAttach);
+        EXPECT_EQ(WindowRectOf(window.Get()).left == 130, c.restoredAtAttach);
         std::uint32_t left = 0;
         ASSERT_TRUE(ReadValue(ruleName, "_NormalPositionLeft", left));
         EXPECT_EQ(static_cast<LONG>(left), 130);  // the stored placement is untouched
@@ -294,7 +276,7 @@ TEST(SaveSizePosAction, AWindowDestroyedWhileRolledUpIsSavedAtItsFullHeight) {
                                              "\\TRIGGER=WMDESTROYMESSAGETRIGGER{\\AGENT={\\NAME=Save\\ACTIONNAME=Place"
                                              "\\ACTIONKIND=concrete\\OPERATIONNAME=SAVESIZEPOS}}"));
     ASSERT_TRUE(rule.Action("Rollup")->ExecuteOperation("WINDOWROLLUP"));
-    ASSERT_EQ(Height(window), NonClientHeight(window));
+    ASSERT_EQ(WindowHeight(window), NonClientHeight(window));
     DestroyWindow(window);
     std::uint32_t top = 0, bottom = 0;
     ASSERT_TRUE(ReadValue(ruleName, "_NormalPositionTop", top));

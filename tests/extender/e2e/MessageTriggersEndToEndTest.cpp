@@ -37,28 +37,26 @@ std::string SaveSizePosAction(bool saveCurrentOperation) {
                    {{"save_current_operation", YesNo(saveCurrentOperation)}});
 }
 
-std::string Config(const std::string& rule, const std::string& actions, const std::string& triggers = {}) {
-    return RulesConfig({{rule, kClass, actions, triggers}});
-}
+// The control center from a folder of its own with one rule over the
+// template; the rule's saved state is gone before and after.
+class TRunningRule {
+public:
+    TRunningRule(const std::string& rule, const std::string& actions, const std::string& triggers = {})
+        : rule_((DeleteRuleState(rule), rule)), system_(Bin(), RulesConfig({{rule, kClass, actions, triggers}})) {}
+    ~TRunningRule() {
+        system_.StopCenter();
+        DeleteRuleState(rule_);
+    }
+    bool Start() { return system_.Copied() && system_.StartCenter(); }
+    DWORD Stop() { return system_.StopCenter(); }
+    const std::string& Rule() const { return rule_; }
 
-RECT Rect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-int Height(HWND window) {
-    RECT r = Rect(window);
-    return r.bottom - r.top;
-}
-int NonClientHeight(HWND window) {
-    RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, GetWindowLongA(window, GWL_STYLE), FALSE, GetWindowLongA(window, GWL_EXSTYLE));
-    return r.bottom - r.top;
-}
-bool RolledUp(HWND window) { return Height(window) == NonClientHeight(window); }
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+private:
+    std::string rule_;
+    TSystemFolder system_;
+};
+
+bool RolledUp(HWND window) { return WindowHeight(window) == NonClientHeight(window); }
 
 void DoubleClick(POINT at) {
     SetCursorPos(at.x, at.y);
@@ -92,19 +90,16 @@ bool CloseByClick(HWND window, std::unique_ptr<ChildProcess>& target) {
 }
 
 TEST(EndToEnd, DoubleClickOnTheTitleBarRollsUpInsteadOfMaximising) {
-    const std::string rule = "E2E Double Click";
-    DeleteRuleState(rule);
-    TSystemFolder system(Bin(), Config(rule, kRollupAction, kDoubleClickTrigger));
-    ASSERT_TRUE(system.Copied());
-    ASSERT_TRUE(system.StartCenter());
+    TRunningRule running("E2E Double Click", SaveSizePosAction(false) + kRollupAction, kDoubleClickTrigger);
+    ASSERT_TRUE(running.Start());
     std::unique_ptr<ChildProcess> target;
     HWND window = OpenAttached(target);
     ASSERT_NE(window, nullptr);
-    RECT full = Rect(window);
+    RECT full = WindowRectOf(window);
 
     DoubleClick(TitleBar(window));
     ASSERT_TRUE(WaitUntil([&] { return RolledUp(window); }, 5000));
-    RECT rolled = Rect(window);
+    RECT rolled = WindowRectOf(window);
     EXPECT_EQ(rolled.left, full.left);
     EXPECT_EQ(rolled.top, full.top);
     EXPECT_EQ(rolled.right, full.right);
@@ -113,34 +108,37 @@ TEST(EndToEnd, DoubleClickOnTheTitleBarRollsUpInsteadOfMaximising) {
     EXPECT_TRUE(RolledUp(window));
 
     DoubleClick(TitleBar(window));
-    EXPECT_TRUE(WaitUntil([&] { return SameRect(Rect(window), full); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRectOf(window), full); }, 5000));
     EXPECT_FALSE(IsZoomed(window));
 
+    // Closed while rolled up: it comes back at its full height.
+    DoubleClick(TitleBar(window));
+    ASSERT_TRUE(WaitUntil([&] { return RolledUp(window); }, 5000));
+    ASSERT_TRUE(CloseByClick(window, target));
+    window = OpenAttached(target);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(SameRect(WindowRectOf(window), full));
     EXPECT_TRUE(CloseByClick(window, target));
-    EXPECT_EQ(system.StopCenter(), 0u);
-    DeleteRuleState(rule);
+    EXPECT_EQ(running.Stop(), 0u);
 }
 
 TEST(EndToEnd, AWindowComesBackWhereItWasClosed) {
     for (bool saveCurrentOperation : {false, true}) {
         SCOPED_TRACE(saveCurrentOperation ? "current operation saved" : "current operation not saved");
-        const std::string rule = "E2E Placement";
-        DeleteRuleState(rule);
-        TSystemFolder system(Bin(), Config(rule, SaveSizePosAction(saveCurrentOperation)));
-        ASSERT_TRUE(system.Copied());
-        ASSERT_TRUE(system.StartCenter());
+        TRunningRule running("E2E Placement", SaveSizePosAction(saveCurrentOperation));
+        ASSERT_TRUE(running.Start());
         std::unique_ptr<ChildProcess> target;
 
         HWND window = OpenAttached(target);
         ASSERT_NE(window, nullptr);
         SetWindowPos(window, nullptr, 210, 160, 500, 310, SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT moved = Rect(window);
+        RECT moved = WindowRectOf(window);
         ASSERT_TRUE(CloseByClick(window, target));
 
         // Restarted twice: the same place both times; maximised stays maximised.
         window = OpenAttached(target);
         ASSERT_NE(window, nullptr);
-        EXPECT_TRUE(WaitUntil([&] { return SameRect(Rect(window), moved); }, 5000));
+        EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRectOf(window), moved); }, 5000));
         PostMessageA(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
         ASSERT_TRUE(WaitUntil([&] { return IsZoomed(window) != FALSE; }, 5000));
         ASSERT_TRUE(CloseByClick(window, target));
@@ -149,67 +147,33 @@ TEST(EndToEnd, AWindowComesBackWhereItWasClosed) {
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(WaitUntil([&] { return IsZoomed(window) != FALSE; }, 5000));
         PostMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-        EXPECT_TRUE(WaitUntil([&] { return SameRect(Rect(window), moved); }, 5000));
+        EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRectOf(window), moved); }, 5000));
         ASSERT_TRUE(CloseByClick(window, target));
 
-        EXPECT_EQ(SavedOperation(rule, "SaveSizePos"), saveCurrentOperation ? "SAVESIZEPOS" : "");
-        EXPECT_EQ(system.StopCenter(), 0u);
-        DeleteRuleState(rule);
+        EXPECT_EQ(SavedOperation(running.Rule(), "SaveSizePos"), saveCurrentOperation ? "SAVESIZEPOS" : "");
+        EXPECT_EQ(running.Stop(), 0u);
     }
 }
 
-TEST(EndToEnd, AWindowClosedWhileRolledUpComesBackAtItsFullHeight) {
-    const std::string rule = "E2E Closed Rolled Up";
-    DeleteRuleState(rule);
-    TSystemFolder system(Bin(), Config(rule, SaveSizePosAction(false) + kRollupAction, kDoubleClickTrigger));
-    ASSERT_TRUE(system.Copied());
-    ASSERT_TRUE(system.StartCenter());
-    std::unique_ptr<ChildProcess> target;
-
-    HWND window = OpenAttached(target);
-    ASSERT_NE(window, nullptr);
-    RECT full = Rect(window);
-    DoubleClick(TitleBar(window));
-    ASSERT_TRUE(WaitUntil([&] { return RolledUp(window); }, 5000));
-    ASSERT_TRUE(CloseByClick(window, target));
-
-    window = OpenAttached(target);
-    ASSERT_NE(window, nullptr);
-    Sleep(300);
-    EXPECT_TRUE(SameRect(Rect(window), full));
-    EXPECT_FALSE(RolledUp(window));
-    EXPECT_TRUE(CloseByClick(window, target));
-    EXPECT_EQ(system.StopCenter(), 0u);
-    DeleteRuleState(rule);
-}
-
 TEST(EndToEnd, TheCreateTriggerMakesTheWindowTopmostAtAttach) {
-    const std::string rule = "E2E Created On Top";
-    DeleteRuleState(rule);
-    TSystemFolder system(Bin(), Config(rule, Enabled("action", "StayOnTop_JRX", "STAYONTOPACTION")));
-    ASSERT_TRUE(system.Copied());
-    ASSERT_TRUE(system.StartCenter());
+    TRunningRule running("E2E Created On Top", Enabled("action", "StayOnTop_JRX", "STAYONTOPACTION"));
+    ASSERT_TRUE(running.Start());
     std::unique_ptr<ChildProcess> target;
     HWND window = OpenAttached(target);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return Topmost(window); }, 5000));
     EXPECT_TRUE(CloseByClick(window, target));
-    EXPECT_EQ(system.StopCenter(), 0u);
-    DeleteRuleState(rule);
+    EXPECT_EQ(running.Stop(), 0u);
 }
 
 TEST(EndToEnd, LosingTheFocusForASecondRollsTheWindowUp) {
-    const std::string rule = "E2E Focus";
-    DeleteRuleState(rule);
     // The template's deactivation trigger waits one second; activation
     // unrolls after a quarter of a second.
-    TSystemFolder system(
-        Bin(), Config(rule, kRollupAction,
-                      Enabled("trigger", "ActivateWindowMessageTrigger", "WMACTIVATEWINDOWMESSAGETRIGGER",
-                              {{"lag_enabled", "yes"}}) +
-                          Enabled("trigger", "InActivateWindowMessageTrigger", "WMINACTIVATEWINDOWMESSAGETRIGGER")));
-    ASSERT_TRUE(system.Copied());
-    ASSERT_TRUE(system.StartCenter());
+    TRunningRule running("E2E Focus", kRollupAction,
+                         Enabled("trigger", "ActivateWindowMessageTrigger", "WMACTIVATEWINDOWMESSAGETRIGGER",
+                                 {{"lag_enabled", "yes"}}) +
+                             Enabled("trigger", "InActivateWindowMessageTrigger", "WMINACTIVATEWINDOWMESSAGETRIGGER"));
+    ASSERT_TRUE(running.Start());
     std::unique_ptr<ChildProcess> target;
     HWND window = OpenAttached(target, {kOtherClass, "E2E elsewhere"});
     ASSERT_NE(window, nullptr);
@@ -218,13 +182,13 @@ TEST(EndToEnd, LosingTheFocusForASecondRollsTheWindowUp) {
     // Side by side, so that each can be clicked.
     SetWindowPos(other, nullptr, 600, 120, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(window, nullptr, 120, 120, 420, 260, SWP_NOZORDER | SWP_NOACTIVATE);
-    int full = Height(window);
-    POINT elsewhere = Center(Rect(other));
+    int full = WindowHeight(window);
+    POINT elsewhere = Center(WindowRectOf(other));
 
     Click(TitleBar(window));
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 5000));
     Sleep(1500);
-    ASSERT_EQ(Height(window), full);
+    ASSERT_EQ(WindowHeight(window), full);
 
     // Away for good: rolled up once the delay is over, not before.
     DWORD left = GetTickCount();
@@ -237,7 +201,7 @@ TEST(EndToEnd, LosingTheFocusForASecondRollsTheWindowUp) {
 
     // Back: unrolled.
     Click(TitleBar(window));
-    EXPECT_TRUE(WaitUntil([&] { return Height(window) == full; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return WindowHeight(window) == full; }, 5000));
     Sleep(500);
 
     // Away and back within the delay: nothing happens.
@@ -246,27 +210,22 @@ TEST(EndToEnd, LosingTheFocusForASecondRollsTheWindowUp) {
     Click(TitleBar(window));
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 5000));
     Sleep(2000);
-    EXPECT_EQ(Height(window), full);
+    EXPECT_EQ(WindowHeight(window), full);
 
     PostMessageA(other, WM_CLOSE, 0, 0);
     EXPECT_TRUE(CloseByClick(window, target));
-    EXPECT_EQ(system.StopCenter(), 0u);
-    DeleteRuleState(rule);
+    EXPECT_EQ(running.Stop(), 0u);
 }
 
 TEST(EndToEnd, TheRollUpTitleButtonDrawsItsGlyphsAndRollsUpAndBack) {
-    const std::string rule = "E2E Rollup Button";
-    DeleteRuleState(rule);
-    TSystemFolder system(
-        Bin(), Config(rule, "",
-                      Enabled("trigger", "CaptionButtons", "CAPTIONBUTTONTRIGGER", {},
-                              AgentsXml(Enabled("agent", "WindowRollupCaptionButton", "CAPTIONBUTTONAGENT")))));
-    ASSERT_TRUE(system.Copied());
-    ASSERT_TRUE(system.StartCenter());
+    TRunningRule running("E2E Rollup Button", "",
+                         Enabled("trigger", "CaptionButtons", "CAPTIONBUTTONTRIGGER", {},
+                                 AgentsXml(Enabled("agent", "WindowRollupCaptionButton", "CAPTIONBUTTONAGENT"))));
+    ASSERT_TRUE(running.Start());
     std::unique_ptr<ChildProcess> target;
     HWND window = OpenAttached(target);
     ASSERT_NE(window, nullptr);
-    int full = Height(window);
+    int full = WindowHeight(window);
 
     RECT button = ExpectedButton(window);
     RECT leftOfButton{button.left - 60, button.top, button.left, button.bottom};
@@ -282,13 +241,12 @@ TEST(EndToEnd, TheRollUpTitleButtonDrawsItsGlyphsAndRollsUpAndBack) {
     EXPECT_FALSE(down.SameAs(up));  // the face shows what the next click does
 
     Click(Center(button));
-    EXPECT_TRUE(WaitUntil([&] { return Height(window) == full; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return WindowHeight(window) == full; }, 5000));
     Sleep(300);
     EXPECT_TRUE(TScreenShot(button).SameAs(up));
 
     EXPECT_TRUE(CloseByClick(window, target));
-    EXPECT_EQ(system.StopCenter(), 0u);
-    DeleteRuleState(rule);
+    EXPECT_EQ(running.Stop(), 0u);
 }
 
 }  // namespace
