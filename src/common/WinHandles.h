@@ -6,20 +6,43 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <atomic>
 #include <utility>
 
 namespace vpw {
+
+// What this module created through the owners below and has not freed yet,
+// for the kinds whose leaks pile up in a long-running host program.
+struct THandleCounts {
+    long gdiObjects;
+    long icons;
+    long menus;
+};
+
+namespace handle_counts {
+inline std::atomic<long> gdiObjects{0};
+inline std::atomic<long> icons{0};
+inline std::atomic<long> menus{0};
+}  // namespace handle_counts
+
+inline THandleCounts LiveHandleCounts() noexcept {
+    return {handle_counts::gdiObjects.load(), handle_counts::icons.load(), handle_counts::menus.load()};
+}
+
+// Traits that count their handles name the counter.
+template <typename Traits>
+concept TCountedTraits = requires { Traits::Counter(); };
 
 // A handle closed by one function; Invalid is the value that means "none".
 template <typename H, typename Traits>
 class TUniqueHandle {
 public:
     TUniqueHandle() noexcept = default;
-    explicit TUniqueHandle(H handle) noexcept : handle_(handle) {}
+    explicit TUniqueHandle(H handle) noexcept : handle_(handle) { Acquired(handle); }
     ~TUniqueHandle() { Reset(); }
     TUniqueHandle(const TUniqueHandle&) = delete;
     TUniqueHandle& operator=(const TUniqueHandle&) = delete;
-    TUniqueHandle(TUniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    TUniqueHandle(TUniqueHandle&& other) noexcept : handle_(other.Release()) { Acquired(handle_); }
     TUniqueHandle& operator=(TUniqueHandle&& other) noexcept {
         if (this != &other) Reset(other.Release());
         return *this;
@@ -27,18 +50,36 @@ public:
 
     H Get() const noexcept { return handle_; }
     explicit operator bool() const noexcept { return handle_ != Traits::Invalid(); }
-    H Release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
-    void Reset(H handle = Traits::Invalid()) noexcept {
-        H old = std::exchange(handle_, handle);
-        if (old != Traits::Invalid()) Traits::Close(old);
+    // The caller owns the handle from here on.
+    H Release() noexcept {
+        H handle = std::exchange(handle_, Traits::Invalid());
+        if constexpr (TCountedTraits<Traits>)
+            if (handle != Traits::Invalid()) --Traits::Counter();
+        return handle;
     }
-    // For APIs that hand a handle back through a pointer.
-    H* Out() noexcept {
+    void Reset(H handle = Traits::Invalid()) noexcept {
+        Acquired(handle);
+        H old = std::exchange(handle_, handle);
+        if (old != Traits::Invalid()) {
+            Traits::Close(old);
+            if constexpr (TCountedTraits<Traits>) --Traits::Counter();
+        }
+    }
+    // For APIs that hand a handle back through a pointer (not for counted
+    // kinds: what is written there would go uncounted).
+    H* Out() noexcept
+        requires(!TCountedTraits<Traits>)
+    {
         Reset();
         return &handle_;
     }
 
 private:
+    static void Acquired(H handle) noexcept {
+        if constexpr (TCountedTraits<Traits>)
+            if (handle != Traits::Invalid()) ++Traits::Counter();
+    }
+
     H handle_ = Traits::Invalid();
 };
 
@@ -85,6 +126,7 @@ using TMappedView = TUniqueHandle<void*, TViewTraits>;
 struct TGdiObjectTraits {
     static HGDIOBJ Invalid() noexcept { return nullptr; }
     static void Close(HGDIOBJ h) noexcept { DeleteObject(h); }
+    static std::atomic<long>& Counter() noexcept { return handle_counts::gdiObjects; }
 };
 // Bitmaps, brushes, pens, fonts, regions; never one still selected into a DC.
 template <typename H>
@@ -103,6 +145,7 @@ using TRegion = TGdiObject<HRGN>;
 struct TIconTraits {
     static HICON Invalid() noexcept { return nullptr; }
     static void Close(HICON h) noexcept { DestroyIcon(h); }
+    static std::atomic<long>& Counter() noexcept { return handle_counts::icons; }
 };
 // An icon this code created or copied (never a shared one from LoadIcon).
 using TIcon = TUniqueHandle<HICON, TIconTraits>;
@@ -110,6 +153,7 @@ using TIcon = TUniqueHandle<HICON, TIconTraits>;
 struct TMenuTraits {
     static HMENU Invalid() noexcept { return nullptr; }
     static void Close(HMENU h) noexcept { DestroyMenu(h); }
+    static std::atomic<long>& Counter() noexcept { return handle_counts::menus; }
 };
 using TMenu = TUniqueHandle<HMENU, TMenuTraits>;
 

@@ -41,7 +41,7 @@ TEST_F(ItemModel, OperationReadsItsKeysInAnyCase) {
 
 TEST_F(ItemModel, OperationLoadsNamedGlyphsAndNoneForUnknownNames) {
     IPtr<IOperation> op = Supports<IOperation>(CreateItemByClassName(
-        "\\IMAGE=STAYONTOPON\\DOWNIMAGE=NOSUCHGLYPH\\IMAGE_SMALL=STAYONTOPON_SMALL\\DOWNIMAGE_SMALL=MINTOEDGE", "OPERATION"));
+        "\\IMAGE=STAYONTOPON\\DOWNIMAGE=NOSUCHGLYPH\\IMAGE_SMALL=STAYONTOPON_SMALL\\DOWNIMAGE_SMALL=NOSUCHGLYPH_SMALL", "OPERATION"));
     ASSERT_TRUE(op);
     ASSERT_TRUE(op->GetImage());
     BITMAP bm{};

@@ -11,6 +11,12 @@ int GetWindowShowState(HWND window) {
     return 0;
 }
 
+int ShowCommandForState(int showState) {
+    if (showState == 1) return SW_RESTORE;
+    if (showState == 2) return SW_SHOWMAXIMIZED;
+    return SW_SHOWNORMAL;
+}
+
 bool WindowIsVisible(HWND window) { return IsWindowVisible(window) != FALSE; }
 
 HICON GetWindowSmallIcon(HWND window) {

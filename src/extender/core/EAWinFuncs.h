@@ -8,6 +8,9 @@ namespace vpw {
 
 // 1 minimised, 2 maximised, 0 otherwise (from the window placement).
 int GetWindowShowState(HWND window);
+// The ShowWindow command that brings back a window of that show state:
+// maximised stays maximised, a minimised one comes back restored.
+int ShowCommandForState(int showState);
 bool WindowIsVisible(HWND window);
 // Never 0: falls back to the class icons and then the system's IDI_WINLOGO.
 HICON GetWindowSmallIcon(HWND window);

@@ -5,6 +5,8 @@
 #include "uEACloseQueryAction.h"
 #include "uEAGeneralClasses.h"
 #include "uEAMessageActivators.h"
+#include "uEAMinToEdgeAction.h"
+#include "uEAMinToTrayAction.h"
 #include "uEAMouseHoverTrigger.h"
 #include "uEASaveSizePosAction.h"
 #include "uEAWindowRollupAction.h"
@@ -15,9 +17,9 @@ namespace vpw {
 // classes this library does not have yet stay unregistered: a descriptor
 // that uses them adds nothing to the window extender.
 void RegisterEAItemClasses() {
-    // "MINTOTRAYACTION": not yet.
     RegisterItemClass(ItemClassOf<TStayOnTopAction>(), "STAYONTOPACTION");
-    // "MINTOEDGEACTION": not yet.
+    RegisterItemClass(ItemClassOf<TMinToTrayAction>(), "MINTOTRAYACTION");
+    RegisterItemClass(ItemClassOf<TMinToEdgeAction>(), "MINTOEDGEACTION");
     RegisterItemClass(ItemClassOf<TCloseWindowAction>(), "CLOSEWINDOWACTION");
     RegisterItemClass(ItemClassOf<TRunModeAction>(), "RUNMODEACTION");
     RegisterItemClass(ItemClassOf<TSaveSizePosAction>(), "SAVESIZEPOSACTION");

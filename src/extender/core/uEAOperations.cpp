@@ -9,11 +9,6 @@ namespace {
 
 bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
 
-void FreeBitmap(HBITMAP& bitmap) {
-    if (bitmap) DeleteObject(bitmap);
-    bitmap = nullptr;
-}
-
 }  // namespace
 
 bool TOperation::QueryInterface(const TGUID& iid, void** out) {
@@ -23,26 +18,13 @@ bool TOperation::QueryInterface(const TGUID& iid, void** out) {
 
 void TOperation::Initialize() {
     TAbstractParamsItem::Initialize();
-    image_ = downImage_ = smallImage_ = smallDownImage_ = nullptr;
+    for (TBitmap* b : {&image_, &downImage_, &smallImage_, &smallDownImage_}) b->Reset();
 }
 
-TOperation::~TOperation() {
-    for (HBITMAP* b : {&image_, &downImage_, &smallImage_, &smallDownImage_}) {
-        try {
-            FreeBitmap(*b);
-        } catch (...) {
-        }
-    }
-}
-
-void TOperation::LoadOperationBitmap(HBITMAP& field, const std::string& resourceName) {
+void TOperation::LoadOperationBitmap(TBitmap& field, const std::string& resourceName) {
     // A key given twice must not leak the first bitmap.
-    FreeBitmap(field);
-    try {
-        field = LoadBitmapA(LibraryInstance(), resourceName.c_str());
-    } catch (...) {
-        field = nullptr;
-    }
+    field.Reset();
+    field.Reset(LoadBitmapA(LibraryInstance(), resourceName.c_str()));
 }
 
 void TOperation::ParseParam(const std::string& key, const std::string& value) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "WinHandles.h"
 #include "uEAGeneralClasses.h"
 
 namespace vpw {
@@ -20,26 +21,26 @@ public:
 
     std::string GetCaption() override { return caption_; }
     std::string GetHint() override { return hint_; }
-    HBITMAP GetImage() override { return image_; }
-    HBITMAP GetDownImage() override { return downImage_; }
-    HBITMAP GetSmallImage() override { return smallImage_; }
-    HBITMAP GetSmallDownImage() override { return smallDownImage_; }
+    HBITMAP GetImage() override { return image_.Get(); }
+    HBITMAP GetDownImage() override { return downImage_.Get(); }
+    HBITMAP GetSmallImage() override { return smallImage_.Get(); }
+    HBITMAP GetSmallDownImage() override { return smallDownImage_.Get(); }
     bool GetDirectCall() override { return directCall_; }
     bool GetDefault() override { return default_; }
 
 protected:
-    ~TOperation() override;
+    ~TOperation() override = default;
 
 private:
     // Replaces the bitmap in `field` by the named resource of the library, or none.
-    static void LoadOperationBitmap(HBITMAP& field, const std::string& resourceName);
+    static void LoadOperationBitmap(TBitmap& field, const std::string& resourceName);
 
     std::string caption_;
     std::string hint_;
-    HBITMAP image_ = nullptr;
-    HBITMAP downImage_ = nullptr;
-    HBITMAP smallImage_ = nullptr;
-    HBITMAP smallDownImage_ = nullptr;
+    TBitmap image_;
+    TBitmap downImage_;
+    TBitmap smallImage_;
+    TBitmap smallDownImage_;
     bool directCall_ = false;
     bool default_ = false;
 };

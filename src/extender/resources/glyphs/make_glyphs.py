@@ -95,6 +95,22 @@ GLYPHS = {
         ".KKKKKKK",
         "........",
     ],
+    # A window shrinking into a small icon at the screen's corner.
+    "MINTOEDGE": [
+        ".............",
+        ".KKKKK.......",
+        ".KBBBK.......",
+        ".KBWBK.......",
+        ".KBBBK.......",
+        ".KKKKK.......",
+        "......K......",
+        ".......K.....",
+        "........KNNN.",
+        "........NWWN.",
+        "........NWWN.",
+        "........NNNN.",
+        ".............",
+    ],
     # A title bar with an arrow up: roll the window up to it.
     "WINDOWROLLUP": [
         ".............",

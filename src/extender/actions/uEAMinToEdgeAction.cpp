@@ -1,0 +1,383 @@
+#include "uEAMinToEdgeAction.h"
+
+#include <atomic>
+#include <charconv>
+#include <utility>
+
+#include "EARoutines.h"
+#include "EAWinFuncs.h"
+#include "Exceptions.h"
+#include "RegistryRoutines.h"
+#include "Routines.h"
+#include "WinHandles.h"
+#include "uEAVisualStyles.h"
+
+namespace vpw {
+
+namespace {
+
+std::atomic<int> g_liveIconWindows{0};
+
+constexpr int THEME_STATE_NORMAL = 1;  // PBS_NORMAL
+
+bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
+
+// A whole decimal integer, nothing else.
+bool ParseInteger(const std::string& text, int& value) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+') ++first;
+    int parsed = 0;
+    auto [end, error] = std::from_chars(first, last, parsed);
+    if (error != std::errc() || end != last || first == last) return false;
+    value = parsed;
+    return true;
+}
+
+// Keeps count of the frames of an icon window's procedure on the stack.
+class TDepthGuard {
+public:
+    explicit TDepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~TDepthGuard() { --depth_; }
+    TDepthGuard(const TDepthGuard&) = delete;
+    TDepthGuard& operator=(const TDepthGuard&) = delete;
+
+private:
+    int& depth_;
+};
+
+}  // namespace
+
+// ------------------------------------------------------------------ TIconWnd
+
+TIconWnd::TIconWnd(HICON icon, bool large) : icon_(icon) {
+    iconWidth_ = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
+    iconHeight_ = GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON);
+    width_ = iconWidth_ + 6;
+    height_ = iconHeight_ + 6;
+    CreateIconWindow();
+    ++g_liveIconWindows;
+    OpenTheme();
+}
+
+TIconWnd::~TIconWnd() {
+    CloseTheme();
+    if (!window_) return;
+    onHide_ = nullptr;
+    // From here on the window knows nothing of this object or this library.
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
+    if (GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId())
+        DestroyWindow(window_);
+    else
+        PostMessageA(window_, WM_CLOSE, 0, 0);  // only its own thread may destroy it
+    --g_liveIconWindows;
+}
+
+int TIconWnd::LiveCount() { return g_liveIconWindows.load(); }
+
+void TIconWnd::CreateIconWindow() {
+    HINSTANCE instance = LibraryInstance();
+    WNDCLASSA existing{};
+    if (!GetClassInfoA(instance, ICON_WINDOW_CLASS_NAME, &existing)) {
+        // The class names no code of the library: it may outlive it.
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &DefWindowProcA;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = ICON_WINDOW_CLASS_NAME;
+        RegisterClassA(&wc);  // another thread may have won the race; creation tells
+    }
+    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, ICON_WINDOW_CLASS_NAME, "", WS_POPUP, 0, 0, width_, height_, nullptr,
+                              nullptr, instance, nullptr);
+    if (!window_) throw Exception("TIconWnd.CreateIconWindow: Err = " + std::to_string(GetLastError()));
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TIconWnd::WndProc));
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TIconWnd::OpenTheme() {
+    try {
+        theme_ = nullptr;
+        const TThemeFunctions& themes = ThemeFunctions();
+        if (ThemeLibraryLoaded() && themes.OpenThemeData) theme_ = themes.OpenThemeData(window_, themeClass_.c_str());
+    } catch (...) {
+        theme_ = nullptr;
+    }
+}
+
+void TIconWnd::CloseTheme() {
+    try {
+        const TThemeFunctions& themes = ThemeFunctions();
+        if (theme_ && themes.CloseThemeData) themes.CloseThemeData(theme_);
+    } catch (...) {
+    }
+    theme_ = nullptr;
+}
+
+void TIconWnd::Show() { ShowWindow(window_, SW_SHOW); }
+
+void TIconWnd::Hide() { ShowWindow(window_, SW_HIDE); }
+
+void TIconWnd::SetLeft(int value) {
+    if (value == left_) return;
+    left_ = value;
+    UpdatePosition();
+}
+
+void TIconWnd::SetTop(int value) {
+    if (value == top_) return;
+    top_ = value;
+    UpdatePosition();
+}
+
+void TIconWnd::UpdatePosition() {
+    SetWindowPos(window_, nullptr, left_, top_, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TIconWnd::DoHide() {
+    if (onHide_) onHide_(this);
+}
+
+void TIconWnd::Paint(HDC given) {
+    TWindowDC own;
+    HDC dc = given;
+    if (!dc) {
+        own = TWindowDC::Client(window_);
+        dc = own.Get();
+    }
+    if (!dc) return;
+    RECT face{0, 0, width_, height_};
+    FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const TThemeFunctions& themes = ThemeFunctions();
+    if (theme_ && themes.DrawThemeBackground) {
+        if (themes.IsThemeBackgroundPartiallyTransparent && themes.DrawThemeParentBackground &&
+            themes.IsThemeBackgroundPartiallyTransparent(theme_, themePart_, THEME_STATE_NORMAL))
+            themes.DrawThemeParentBackground(window_, dc, &face);
+        themes.DrawThemeBackground(theme_, dc, themePart_, THEME_STATE_NORMAL, &face, nullptr);
+    } else {
+        DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH);
+    }
+    DrawIconEx(dc, (width_ - iconWidth_) / 2, (height_ - iconHeight_) / 2, icon_, iconWidth_, iconHeight_, 0, nullptr,
+               DI_NORMAL);
+}
+
+LRESULT TIconWnd::PressOnSurface(WPARAM wParam, LPARAM lParam) {
+    RECT before{}, after{};
+    GetWindowRect(window_, &before);
+    LRESULT result = DefWindowProcA(window_, WM_NCLBUTTONDOWN, wParam, lParam);
+    GetWindowRect(window_, &after);
+    // A release that reached this window inside the loop has hidden it already.
+    if (before.left == after.left && before.top == after.top && IsWindowVisible(window_)) Hide();
+    return result;
+}
+
+LRESULT TIconWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOVE:
+        left_ = static_cast<short>(LOWORD(static_cast<DWORD>(lParam)));
+        top_ = static_cast<short>(HIWORD(static_cast<DWORD>(lParam)));
+        break;
+    case WM_PAINT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        break;  // the default processing validates the window
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SHOWWINDOW:
+        if (!wParam) DoHide();
+        break;
+    case WM_NCHITTEST:
+        return HTCAPTION;  // the whole surface drags the window
+    case WM_NCLBUTTONDOWN:
+        if (wParam == HTCAPTION) return PressOnSurface(wParam, lParam);
+        break;
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP:
+        Hide();
+        break;
+    case WM_THEMECHANGED:
+        if (ThemeLibraryLoaded()) {
+            CloseTheme();
+            OpenTheme();
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TIconWnd::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        auto* self = reinterpret_cast<TIconWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && self->window_ == window) {
+            TDepthGuard guard(self->depth_);
+            return self->HandleMessage(message, wParam, lParam);
+        }
+    } catch (...) {
+        DebugOut("TIconWnd.WndProc: Err = " + CurrentExceptionMessage());
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// ---------------------------------------------------------- TMinToEdgeAction
+
+void TMinToEdgeAction::Initialize() {
+    TMessageHandlerAction::Initialize();
+    iconWindow_.reset();
+    minimized_ = false;
+    showState_ = 0;
+    useLargeIcon_ = false;
+    iconLeft_ = 0;
+    iconTop_ = 0;
+}
+
+void TMinToEdgeAction::ParseParam(const std::string& key, const std::string& value) {
+    TMessageHandlerAction::ParseParam(key, value);
+    if (key == "USELARGEICON") useLargeIcon_ = IsYes(value);
+}
+
+void TMinToEdgeAction::CreateOperations() {
+    AddOperation(
+        "\\NAME=MINTOEDGEON\\CAPTION=Minimize To Screen Edge\\HINT=Minimize To Screen Edge\\IMAGE=MINTOEDGE"
+        "\\DOWNIMAGE=MINTOEDGE\\DEFAULT=yes\\DIRECTCALL=yes");
+    AddOperation(
+        "\\NAME=MINTOEDGEOFF\\CAPTION=Restore From Screen Edge\\HINT=Restore From Screen Edge\\IMAGE=MINTOEDGE"
+        "\\DOWNIMAGE=MINTOEDGE\\DEFAULT=no\\DIRECTCALL=yes");
+    SetCurrentOperation("MINTOEDGEOFF");
+}
+
+bool TMinToEdgeAction::ApplyOperation(const std::string& name) {
+    try {
+        if (name == "MINTOEDGEON") return minimized_ || GoToEdge();  // one icon window at a time
+        if (name == "MINTOEDGEOFF") {
+            if (minimized_) ComeBack();
+            return true;
+        }
+        return false;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TMinToEdgeAction::GoToEdge() {
+    HWND window = Window();
+    if (!window || !IsWindow(window)) return false;
+    DropRetiredIconWindow();
+    HICON icon = useLargeIcon_ ? GetWindowBigIcon(window) : GetWindowSmallIcon(window);
+    UpdateWindowState();
+    // Without its icon window a hidden window would be lost to the user: it
+    // is hidden only once the icon window stands.
+    auto iconWindow = std::make_unique<TIconWnd>(icon, useLargeIcon_);
+    iconWindow->SetOnHide([this](TIconWnd* sender) { IconWindowHidden(sender); });
+    POINT place = IconWindowPlace(*iconWindow);
+    iconWindow->SetLeft(place.x);
+    iconWindow->SetTop(place.y);
+    iconWindow_ = std::move(iconWindow);
+    ShowWindow(window, SW_HIDE);
+    HideApplicationOwner(window);
+    iconWindow_->Show();
+    minimized_ = true;
+    return true;
+}
+
+void TMinToEdgeAction::ComeBack() {
+    HWND window = Window();
+    minimized_ = false;
+    ShowWindow(window, SW_SHOW);
+    ShowWindow(window, ShowCommandForState(showState_));
+    RestoreApplicationOwner(window);
+    std::unique_ptr<TIconWnd> iconWindow = std::move(iconWindow_);
+    if (!iconWindow) return;
+    iconWindow->SetOnHide(nullptr);
+    iconLeft_ = iconWindow->Left();
+    iconTop_ = iconWindow->Top();
+    iconWindow->Hide();
+    if (iconWindow->Busy()) {
+        // The click on it is still being handled: destroy it once that returned.
+        retiredIconWindows_.push_back(std::move(iconWindow));
+        PostMessageA(window, WM_NULL, 0, 0);
+    }
+}
+
+void TMinToEdgeAction::DropRetiredIconWindow() {
+    std::erase_if(retiredIconWindows_, [](const std::unique_ptr<TIconWnd>& w) { return !w->Busy(); });
+}
+
+POINT TMinToEdgeAction::IconWindowPlace(const TIconWnd& iconWindow) const {
+    RECT area{iconLeft_, iconTop_, iconLeft_ + iconWindow.Width(), iconTop_ + iconWindow.Height()};
+    if (MonitorFromRect(&area, MONITOR_DEFAULTTONULL)) return POINT{iconLeft_, iconTop_};
+    return POINT{0, 0};
+}
+
+void TMinToEdgeAction::AttachWindow() {
+    try {
+        TMessageHandlerAction::AttachWindow();
+        LoadIconWindowPosition();
+    } catch (...) {
+    }
+}
+
+void TMinToEdgeAction::DetachWindow() {
+    try {
+        if (minimized_) ExecuteOperation("MINTOEDGEOFF");
+        // A hover state defers operations: the window comes back all the same.
+        if (minimized_) ApplyOperation("MINTOEDGEOFF");
+        SaveIconWindowPosition();
+        DropRetiredIconWindow();
+    } catch (...) {
+    }
+    TMessageHandlerAction::DetachWindow();
+}
+
+void TMinToEdgeAction::AfterMessage(TMessage& message, bool handled) {
+    try {
+        TMessageHandlerAction::AfterMessage(message, handled);
+        if (retiredIconWindows_.empty()) return;
+        DropRetiredIconWindow();
+        if (!retiredIconWindows_.empty() && message.Msg == WM_NULL) PostMessageA(Window(), WM_NULL, 0, 0);
+    } catch (...) {
+    }
+}
+
+void TMinToEdgeAction::LoadIconWindowPosition() {
+    try {
+        if (!WindowHandler()) return;
+        std::string path = RuleKeyPath();
+        std::string text;
+        int value = 0;
+        if (!ReadRegString(HKEY_CURRENT_USER, path, ICON_WINDOW_LEFT_VALUE, text) || !ParseInteger(text, value))
+            return;
+        iconLeft_ = value;
+        if (!ReadRegString(HKEY_CURRENT_USER, path, ICON_WINDOW_TOP_VALUE, text) || !ParseInteger(text, value))
+            return;
+        iconTop_ = value;
+    } catch (...) {
+    }
+}
+
+void TMinToEdgeAction::SaveIconWindowPosition() {
+    try {
+        if (!WindowHandler()) return;
+        std::string path = RuleKeyPath();
+        if (!WriteRegString(HKEY_CURRENT_USER, path, ICON_WINDOW_LEFT_VALUE, std::to_string(iconLeft_))) return;
+        WriteRegString(HKEY_CURRENT_USER, path, ICON_WINDOW_TOP_VALUE, std::to_string(iconTop_));
+    } catch (...) {
+    }
+}
+
+void TMinToEdgeAction::UpdateWindowState() {
+    try {
+        showState_ = static_cast<std::uint8_t>(GetWindowShowState(Window()));
+    } catch (...) {
+        DebugOut("TMinToEdgeAction.UpdateWindowState: Err = " + CurrentExceptionMessage());
+    }
+}
+
+void TMinToEdgeAction::IconWindowHidden(TIconWnd* sender) {
+    (void)sender;
+    ExecuteOperation("MINTOEDGEOFF");
+}
+
+}  // namespace vpw

@@ -1,0 +1,129 @@
+// Minimise to the screen edge: the window leaves the desktop and a small,
+// always-on-top icon window stands in for it. The icon window can be
+// dragged anywhere; a click on it brings the window back. Where it was left
+// is kept per rule in the registry.
+#pragma once
+#include <windows.h>
+#include <uxtheme.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "uEAActions.h"
+
+namespace vpw {
+
+inline constexpr char ICON_WINDOW_CLASS_NAME[] = "{57554B3D-9B00-49AC-9F77-3273F44826AE}";
+inline constexpr char ICON_WINDOW_LEFT_VALUE[] = "MinToEdge_IconWndLeft";
+inline constexpr char ICON_WINDOW_TOP_VALUE[] = "MinToEdge_IconWndTop";
+
+// The icon on a push-button face in a topmost pop-up window, hidden until
+// Show. The icon is borrowed. Create, use and destroy it on one thread.
+class TIconWnd {
+public:
+    using THideHandler = std::function<void(TIconWnd* sender)>;
+
+    // Throws when the window cannot be made.
+    TIconWnd(HICON icon, bool large);
+    ~TIconWnd();
+    TIconWnd(const TIconWnd&) = delete;
+    TIconWnd& operator=(const TIconWnd&) = delete;
+
+    void Show();
+    void Hide();
+    void SetLeft(int value);
+    void SetTop(int value);
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    HWND Handle() const { return window_; }
+    bool IsThemed() const { return theme_ != nullptr; }
+    // Called when the icon window is hidden (a click on it).
+    void SetOnHide(THideHandler handler) { onHide_ = std::move(handler); }
+    // True while its window procedure runs: it must not be destroyed now.
+    bool Busy() const { return depth_ > 0; }
+
+    // Icon windows of this module that exist right now.
+    static int LiveCount();
+
+private:
+    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateIconWindow();
+    void OpenTheme();
+    void CloseTheme();
+    void UpdatePosition();
+    void Paint(HDC dc);
+    void DoHide();
+    // A press on the surface starts the system's move loop, which may keep
+    // the release to itself: a press that moved nothing is a click.
+    LRESULT PressOnSurface(WPARAM wParam, LPARAM lParam);
+
+    HICON icon_;
+    HWND window_ = nullptr;
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    int iconWidth_ = 0;
+    int iconHeight_ = 0;
+    THideHandler onHide_;
+    HTHEME theme_ = nullptr;
+    int themePart_ = 1;  // BP_PUSHBUTTON
+    std::wstring themeClass_ = L"button";
+    int depth_ = 0;
+};
+
+// Key: USELARGEICON ("yes" in any case: the large icon). Operations
+// MINTOEDGEON (next at creation) and MINTOEDGEOFF (current).
+class TMinToEdgeAction : public TMessageHandlerAction {
+public:
+    void Initialize() override;
+    void ParseParam(const std::string& key, const std::string& value) override;
+    void CreateOperations() override;
+    bool ApplyOperation(const std::string& name) override;
+    // Reads the icon position of the rule.
+    void AttachWindow() override;
+    // Brings a window at the edge back and keeps the icon position.
+    void DetachWindow() override;
+    // Destroys an icon window that had to outlive its own click.
+    void AfterMessage(TMessage& message, bool handled) override;
+
+    void LoadIconWindowPosition();
+    void SaveIconWindowPosition();
+    void UpdateWindowState();
+    // The icon window's hide notification: brings the window back.
+    void IconWindowHidden(TIconWnd* sender);
+
+    bool GetMinimized() const { return minimized_; }
+    int GetIconLeft() const { return iconLeft_; }
+    int GetIconTop() const { return iconTop_; }
+    std::uint8_t GetShowState() const { return showState_; }
+    bool GetUseLargeIcon() const { return useLargeIcon_; }
+    TIconWnd* GetIconWindow() const { return iconWindow_.get(); }
+
+protected:
+    ~TMinToEdgeAction() override = default;
+
+private:
+    bool GoToEdge();
+    void ComeBack();
+    // The stored place, or the primary screen's corner when no monitor shows it.
+    POINT IconWindowPlace(const TIconWnd& iconWindow) const;
+    void DropRetiredIconWindow();
+
+    std::unique_ptr<TIconWnd> iconWindow_;
+    bool minimized_ = false;
+    int iconLeft_ = 0;
+    int iconTop_ = 0;
+    std::uint8_t showState_ = 0;
+    bool useLargeIcon_ = false;
+    // Hidden, waiting until their own procedure has returned.
+    std::vector<std::unique_ptr<TIconWnd>> retiredIconWindows_;
+};
+
+}  // namespace vpw

@@ -1,0 +1,230 @@
+#include "uEAMinToTrayAction.h"
+
+#include "AppConsts.h"
+#include "EARoutines.h"
+#include "EAWinFuncs.h"
+#include "Routines.h"
+#include "TaskBar.h"
+
+namespace vpw {
+
+namespace {
+
+// Process-wide: every action's icon gets an id of its own.
+UINT g_nextIconId = 0;
+
+constexpr UINT MENU_RESTORE_WINDOW = 1;
+constexpr UINT MENU_CLOSE_WINDOW = 2;
+
+constexpr char ITEM_RESTORE_WINDOW[] = "RestoreWindow";
+constexpr char ITEM_CLOSE_WINDOW[] = "CloseWindow";
+constexpr char DEFAULT_MENU_CAPTIONS[] = "CloseWindow=Close Window;RestoreWindow=Restore Window";
+
+bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
+
+}  // namespace
+
+void TMinToTrayAction::Initialize() {
+    TMessageHandlerAction::Initialize();
+    iconId_ = g_nextIconId++;
+    iconShown_ = false;
+    inTray_ = false;
+    savedShowState_ = 0;
+    permanentIcon_ = false;
+    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    menuCaptions_ = DEFAULT_MENU_CAPTIONS;
+}
+
+void TMinToTrayAction::ParseParam(const std::string& key, const std::string& value) {
+    TMessageHandlerAction::ParseParam(key, value);
+    if (key == "PERMANENTTRAYICON")
+        permanentIcon_ = IsYes(value);
+    else if (key == "CONTEXTMENUCAPTIONS")
+        menuCaptions_ = StripBraces(value);
+}
+
+void TMinToTrayAction::CreateOperations() {
+    AddOperation(
+        "\\NAME=MINTOTRAYON\\CAPTION=Minimize To Tray\\HINT=Minimize To Tray\\IMAGE=MINTOTRAY\\DOWNIMAGE=MINTOTRAY"
+        "\\IMAGE_SMALL=MINTOTRAY_SMALL\\DOWNIMAGE_SMALL=MINTOTRAY_SMALL\\DEFAULT=yes\\DIRECTCALL=yes");
+    AddOperation(
+        "\\NAME=MINTOTRAYOFF\\CAPTION=Restore From Tray\\HINT=Restore From Tray\\IMAGE=MINTOTRAY"
+        "\\DOWNIMAGE=MINTOTRAY\\DEFAULT=no\\DIRECTCALL=yes");
+    SetCurrentOperation("MINTOTRAYOFF");
+}
+
+bool TMinToTrayAction::ApplyOperation(const std::string& name) {
+    try {
+        if (name == "MINTOTRAYON") {
+            if (inTray_) return true;
+            HWND window = Window();
+            if (!window || !IsWindow(window)) return false;
+            // Without its icon a hidden window would be lost to the user.
+            if (!AddTrayIcon()) return false;
+            GoToTray();
+            return true;
+        }
+        if (name == "MINTOTRAYOFF") {
+            if (inTray_) ComeBack();
+            return true;
+        }
+        return false;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TMinToTrayAction::SaveShowState() { savedShowState_ = static_cast<std::uint8_t>(GetWindowShowState(Window())); }
+
+void TMinToTrayAction::GoToTray() {
+    HWND window = Window();
+    SaveShowState();
+    inTray_ = true;
+    ShowWindow(window, SW_HIDE);
+    HideApplicationOwner(window);
+}
+
+void TMinToTrayAction::ComeBack() {
+    HWND window = Window();
+    inTray_ = false;
+    ShowWindow(window, SW_SHOW);
+    ShowWindow(window, ShowCommandForState(savedShowState_));
+    RestoreApplicationOwner(window);
+    SetForegroundWindow(window);
+    if (!permanentIcon_) RemoveTrayIcon();
+}
+
+void TMinToTrayAction::AttachWindow() {
+    try {
+        TMessageHandlerAction::AttachWindow();
+        UpdateTrayIcon(WindowIsVisible(Window()));
+    } catch (...) {
+    }
+}
+
+void TMinToTrayAction::DetachWindow() {
+    try {
+        if (inTray_) ExecuteOperation("MINTOTRAYOFF");
+        // A hover state defers operations: the window comes back all the same.
+        if (inTray_) ApplyOperation("MINTOTRAYOFF");
+        if (iconShown_) RemoveTrayIcon();
+    } catch (...) {
+    }
+    TMessageHandlerAction::DetachWindow();
+}
+
+bool TMinToTrayAction::AddTrayIcon() {
+    if (iconShown_) return true;
+    IPtr<IWindowHandler> handler = WindowHandler();
+    HWND window = handler ? handler->GetWindow() : nullptr;
+    if (!window) return false;
+    std::string tip = handler->GetWindowCaption();
+    HICON icon = GetWindowSmallIcon(window);
+    // An icon the shell still has (a "TaskbarCreated" without a restart)
+    // refuses a second add but takes a modify.
+    iconShown_ = TaskBarAddIcon(window, iconId_, icon, tip, WM_TRAYICONNOTIFY) ||
+                 TaskBarModifyIcon(window, iconId_, NIF_ICON | NIF_TIP, tip, icon);
+    return iconShown_;
+}
+
+void TMinToTrayAction::RemoveTrayIcon() {
+    if (!iconShown_) return;
+    HWND window = Window();
+    TaskBarModifyIcon(window, iconId_, NIF_ICON, std::string(), nullptr);
+    TaskBarDeleteIcon(window, iconId_);
+    iconShown_ = false;
+}
+
+void TMinToTrayAction::UpdateTrayIcon(bool windowVisible) {
+    if (!permanentIcon_ || inTray_) return;
+    if (windowVisible)
+        AddTrayIcon();
+    else
+        RemoveTrayIcon();
+}
+
+bool TMinToTrayAction::BeforeMessage(TMessage& message) {
+    if (message.Msg != WM_TRAYICONNOTIFY || message.WParam != iconId_) return false;
+    try {
+        switch (static_cast<UINT>(message.LParam)) {
+        case WM_LBUTTONDOWN:
+            if (IPtr<IOperation> next = GetNextOperation()) ExecuteOperation(next->GetName());
+            break;
+        case WM_RBUTTONDOWN:
+            ShowTrayMenu();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+    }
+    message.Result = 0;
+    return true;
+}
+
+void TMinToTrayAction::AfterMessage(TMessage& message, bool handled) {
+    try {
+        TMessageHandlerAction::AfterMessage(message, handled);
+        // The message comes before the window's visibility changes: its own
+        // flag says what the window is about to be.
+        if (message.Msg == WM_SHOWWINDOW) UpdateTrayIcon(message.WParam != 0);
+        if (!iconShown_) return;
+        if (message.Msg == WM_SETTEXT) {
+            IPtr<IWindowHandler> handler = WindowHandler();
+            if (handler) TaskBarModifyIcon(handler->GetWindow(), iconId_, NIF_TIP, handler->GetWindowCaption(), nullptr);
+        } else if (message.Msg == taskbarCreatedMessage_) {
+            // The shell restarted without our icon.
+            iconShown_ = false;
+            if (!AddTrayIcon() && inTray_) ExecuteOperation("MINTOTRAYOFF");
+        }
+    } catch (...) {
+    }
+}
+
+std::string TMinToTrayAction::MenuCaption(const std::string& item) const {
+    std::string caption;
+    if (GetNameValue(menuCaptions_, item, ';', '=', caption)) return caption;
+    if (GetNameValue(DEFAULT_MENU_CAPTIONS, item, ';', '=', caption)) return caption;
+    return item;
+}
+
+void TMinToTrayAction::BuildTrayMenu() {
+    TMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    AppendMenuA(menu.Get(), MF_STRING, MENU_RESTORE_WINDOW, MenuCaption(ITEM_RESTORE_WINDOW).c_str());
+    AppendMenuA(menu.Get(), MF_STRING, MENU_CLOSE_WINDOW, MenuCaption(ITEM_CLOSE_WINDOW).c_str());
+    SetMenuDefaultItem(menu.Get(), MENU_RESTORE_WINDOW, FALSE);
+    trayMenu_ = std::move(menu);
+}
+
+void TMinToTrayAction::ShowTrayMenu() {
+    if (!trayMenu_) BuildTrayMenu();
+    HWND window = Window();
+    if (!trayMenu_ || !window) return;
+    POINT at{};
+    GetCursorPos(&at);
+    // The menu closes on a click elsewhere only when its owner is in front.
+    SetForegroundWindow(window);
+    // The choice comes back here: no command reaches the host's procedure.
+    UINT chosen = static_cast<UINT>(TrackPopupMenu(trayMenu_.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                                                   at.x, at.y, 0, window, nullptr));
+    PostMessageA(window, WM_NULL, 0, 0);
+    if (chosen == MENU_RESTORE_WINDOW)
+        TrayMenuClick(ITEM_RESTORE_WINDOW);
+    else if (chosen == MENU_CLOSE_WINDOW)
+        TrayMenuClick(ITEM_CLOSE_WINDOW);
+}
+
+void TMinToTrayAction::TrayMenuClick(const std::string& item) {
+    try {
+        if (CompareTextAscii(item, ITEM_CLOSE_WINDOW) == 0) {
+            ExecuteOperation("MINTOTRAYOFF");
+            PostMessageA(Window(), WM_CLOSE, 0, 0);
+        } else if (CompareTextAscii(item, ITEM_RESTORE_WINDOW) == 0) {
+            ExecuteOperation("MINTOTRAYOFF");
+        }
+    } catch (...) {
+    }
+}
+
+}  // namespace vpw

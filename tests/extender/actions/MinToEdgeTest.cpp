@@ -1,0 +1,281 @@
+// Minimise to the screen edge on a real window: the icon window, real clicks
+// and drags on it, and the icon position kept under the rule's key.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "RegistryRoutines.h"
+#include "RulePartsTestSupport.h"
+#include "WinHandles.h"
+#include "uEAMinToEdgeAction.h"
+
+using namespace vpw;
+using namespace vpw::test;
+
+namespace {
+
+const ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new RulePartsEnvironment);
+
+constexpr char kRule[] = "UT Edge";
+
+std::string RuleKey() { return std::string(WINDOW_RULES_REGISTRY_KEY) + kRule; }
+
+std::string EdgeRule(const std::string& extraKeys = {}) {
+    return std::string("\\WINDOWRULENAME=") + kRule + "\\ACTION=MINTOEDGEACTION{\\NAME=Edge\\SAVECURRENTOPERATION=no" +
+           extraKeys + "\\}";
+}
+
+void StorePosition(const char* left, const char* top) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
+    if (left) WriteRegString(HKEY_CURRENT_USER, RuleKey(), ICON_WINDOW_LEFT_VALUE, left);
+    if (top) WriteRegString(HKEY_CURRENT_USER, RuleKey(), ICON_WINDOW_TOP_VALUE, top);
+}
+
+std::string Stored(const char* name) {
+    std::string value = "<none>";
+    ReadRegString(HKEY_CURRENT_USER, RuleKey(), name, value);
+    return value;
+}
+
+TMinToEdgeAction* EdgeAction(const TAttachedRule& rule) { return rule.ActionAs<TMinToEdgeAction>("Edge"); }
+
+void Mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// A real press at `from`, moved in steps to `to`, and released there. The
+// input comes from another thread: this one owns the icon window and runs
+// the system's move loop while the button is down.
+void Drag(POINT from, POINT to) {
+    std::atomic<bool> done{false};
+    std::thread hand([&] {
+        SetCursorPos(from.x, from.y);
+        Sleep(50);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Sleep(100);
+        for (int step = 1; step <= 8; ++step) {
+            SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
+            Mouse(MOUSEEVENTF_MOVE);
+            Sleep(30);
+        }
+        Mouse(MOUSEEVENTF_LEFTUP);
+        Sleep(50);
+        done = true;
+    });
+    while (!done) Pump(10);
+    hand.join();
+    Pump(100);
+    SetCursorPos(700, 700);
+}
+
+void ClickAt(POINT at) { Drag(at, at); }
+
+POINT CenterOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST(MinToEdgeAction, AClickOnTheIconWindowBringsTheWindowBackInItsFormerState) {
+    struct Case {
+        const char* what;
+        int showCommand;
+        bool zoomedAfter;
+    } cases[] = {{"normal", SW_SHOWNORMAL, false},
+                 {"maximised stays maximised", SW_SHOWMAXIMIZED, true},
+                 {"minimised comes back restored", SW_SHOWMINIMIZED, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StorePosition(nullptr, nullptr);
+        TTargetWindow window;
+        TAttachedRule rule(window.Get(), EdgeRule());
+        TMinToEdgeAction* action = EdgeAction(rule);
+        ASSERT_NE(action, nullptr);
+        ShowWindow(window.Get(), c.showCommand);
+        Pump(20);
+
+        ASSERT_TRUE(action->ExecuteNextOperation());
+        EXPECT_EQ(CurrentName(action), "MINTOEDGEON");
+        EXPECT_FALSE(IsWindowVisible(window.Get()));
+        ASSERT_NE(action->GetIconWindow(), nullptr);
+        HWND icon = action->GetIconWindow()->Handle();
+        Pump(30);
+        EXPECT_TRUE(IsWindowVisible(icon));
+        EXPECT_TRUE(GetWindowLongA(icon, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        RECT r{};
+        GetWindowRect(icon, &r);
+        EXPECT_EQ(r.left, 0);
+        EXPECT_EQ(r.top, 0);
+        EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSMICON) + 6);
+        EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSMICON) + 6);
+        char cls[64] = {};
+        GetClassNameA(icon, cls, sizeof cls);
+        EXPECT_STREQ(cls, ICON_WINDOW_CLASS_NAME);
+
+        // A press and release in place: the move loop may keep the release.
+        ClickAt(CenterOf(icon));
+        EXPECT_TRUE(IsWindowVisible(window.Get()));
+        EXPECT_FALSE(IsIconic(window.Get()));
+        EXPECT_EQ(IsZoomed(window.Get()) != FALSE, c.zoomedAfter);
+        EXPECT_EQ(CurrentName(action), "MINTOEDGEOFF");
+        EXPECT_EQ(action->GetIconWindow(), nullptr);
+        Pump(50);
+        EXPECT_FALSE(IsWindow(icon)) << "destroyed once its click was handled";
+    }
+}
+
+TEST(MinToEdgeAction, TheLargeIconGivesTheLargerWindow) {
+    struct Case {
+        const char* value;
+        bool large;
+    } cases[] = {{"yes", true}, {"YES", true}, {"Yes", true}, {"no", false}, {"", false}, {"1", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        TTargetWindow window;
+        TAttachedRule rule(window.Get(), EdgeRule(std::string("\\USELARGEICON=") + c.value));
+        TMinToEdgeAction* action = EdgeAction(rule);
+        ASSERT_NE(action, nullptr);
+        ASSERT_TRUE(action->ExecuteOperation("MINTOEDGEON"));
+        ASSERT_NE(action->GetIconWindow(), nullptr);
+        RECT r{};
+        GetWindowRect(action->GetIconWindow()->Handle(), &r);
+        EXPECT_EQ(r.right - r.left, GetSystemMetrics(c.large ? SM_CXICON : SM_CXSMICON) + 6);
+        EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(c.large ? SM_CYICON : SM_CYSMICON) + 6);
+    }
+}
+
+TEST(MinToEdgeAction, OnlyItsOwnOperationsAndOneIconWindowAtATime) {
+    TTargetWindow window;
+    TAttachedRule rule(window.Get(), EdgeRule());
+    TMinToEdgeAction* action = EdgeAction(rule);
+    ASSERT_NE(action, nullptr);
+    ShowWindow(window.Get(), SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(action->ExecuteOperation("MINTOEDGEOFF"));
+    EXPECT_TRUE(IsZoomed(window.Get()));
+    EXPECT_FALSE(action->ExecuteOperation("MINTOTRAYON"));
+    EXPECT_TRUE(IsWindowVisible(window.Get()));
+
+    int before = TIconWnd::LiveCount();
+    ASSERT_TRUE(action->ExecuteOperation("MINTOEDGEON"));
+    TIconWnd* first = action->GetIconWindow();
+    EXPECT_TRUE(action->ExecuteOperation("MINTOEDGEON"));
+    EXPECT_EQ(action->GetIconWindow(), first);
+    EXPECT_EQ(TIconWnd::LiveCount(), before + 1);
+    EXPECT_TRUE(action->ExecuteOperation("MINTOEDGEOFF"));
+    EXPECT_TRUE(IsZoomed(window.Get()));
+    EXPECT_EQ(TIconWnd::LiveCount(), before);
+}
+
+TEST(MinToEdgeAction, StoredPositionsAreReadUntilTheFirstBadValue) {
+    struct Case {
+        const char* what;
+        const char* left;
+        const char* top;
+        int iconLeft, iconTop;  // as read
+        int placedLeft, placedTop;
+    } cases[] = {
+        {"nothing stored", nullptr, nullptr, 0, 0, 0, 0},
+        {"a place on the screen", "200", "150", 200, 150, 200, 150},
+        {"partly left of and above the screen", "-5", "-3", -5, -3, -5, -3},
+        {"a left that is no number stops the reading", "abc", "150", 0, 0, 0, 0},
+        {"a top that is no number keeps the left", "200", "x1", 200, 0, 200, 0},
+        {"outside every monitor: the corner", "5000", "4000", 5000, 4000, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StorePosition(c.left, c.top);
+        TTargetWindow window;
+        TAttachedRule rule(window.Get(), EdgeRule());
+        TMinToEdgeAction* action = EdgeAction(rule);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->GetIconLeft(), c.iconLeft);
+        EXPECT_EQ(action->GetIconTop(), c.iconTop);
+        ASSERT_TRUE(action->ExecuteOperation("MINTOEDGEON"));
+        RECT r{};
+        GetWindowRect(action->GetIconWindow()->Handle(), &r);
+        EXPECT_EQ(r.left, c.placedLeft);
+        EXPECT_EQ(r.top, c.placedTop);
+        rule.Release();
+        EXPECT_TRUE(IsWindowVisible(window.Get())) << "detaching at the edge brings the window back";
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
+}
+
+TEST(MinToEdgeAction, ADraggedIconWindowKeepsItsPlaceForTheNextTime) {
+    StorePosition(nullptr, nullptr);
+    TTargetWindow window;
+    {
+        TAttachedRule rule(window.Get(), EdgeRule());
+        TMinToEdgeAction* action = EdgeAction(rule);
+        ASSERT_NE(action, nullptr);
+        ASSERT_TRUE(action->ExecuteOperation("MINTOEDGEON"));
+        HWND icon = action->GetIconWindow()->Handle();
+        Pump(30);
+        POINT from = CenterOf(icon);
+        Drag(from, POINT{from.x + 150, from.y + 100});
+        RECT r{};
+        GetWindowRect(icon, &r);
+        EXPECT_EQ(r.left, 150);
+        EXPECT_EQ(r.top, 100);
+        EXPECT_FALSE(IsWindowVisible(window.Get())) << "a drag is no click";
+        EXPECT_TRUE(IsWindowVisible(icon));
+
+        ClickAt(CenterOf(icon));
+        EXPECT_TRUE(IsWindowVisible(window.Get()));
+        EXPECT_EQ(action->GetIconLeft(), 150);
+        EXPECT_EQ(action->GetIconTop(), 100);
+
+        // Again in the same attachment: there.
+        ASSERT_TRUE(action->ExecuteOperation("MINTOEDGEON"));
+        GetWindowRect(action->GetIconWindow()->Handle(), &r);
+        EXPECT_EQ(r.left, 150);
+        EXPECT_EQ(r.top, 100);
+    }
+    EXPECT_EQ(Stored(ICON_WINDOW_LEFT_VALUE), "150");
+    EXPECT_EQ(Stored(ICON_WINDOW_TOP_VALUE), "100");
+
+    // And at the next attachment.
+    TAttachedRule again(window.Get(), EdgeRule());
+    TMinToEdgeAction* action = EdgeAction(again);
+    ASSERT_NE(action, nullptr);
+    ASSERT_TRUE(action->ExecuteOperation("MINTOEDGEON"));
+    RECT r{};
+    GetWindowRect(action->GetIconWindow()->Handle(), &r);
+    EXPECT_EQ(r.left, 150);
+    EXPECT_EQ(r.top, 100);
+    again.Release();
+    RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
+}
+
+TEST(MinToEdgeAction, TwentyRoundTripsLeaveNothingBehind) {
+    StorePosition(nullptr, nullptr);
+    TTargetWindow window;
+    TAttachedRule rule(window.Get(), EdgeRule());
+    TMinToEdgeAction* action = EdgeAction(rule);
+    ASSERT_NE(action, nullptr);
+    THandleCounts before = LiveHandleCounts();
+    int iconWindows = TIconWnd::LiveCount();
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(action->ExecuteNextOperation());
+        ASSERT_NE(action->GetIconWindow(), nullptr);
+        HWND icon = action->GetIconWindow()->Handle();
+        Pump(20);
+        ClickAt(CenterOf(icon));
+        ASSERT_TRUE(IsWindowVisible(window.Get())) << i;
+    }
+    Pump(50);
+    THandleCounts after = LiveHandleCounts();
+    EXPECT_EQ(TIconWnd::LiveCount(), iconWindows);
+    EXPECT_EQ(FindWindowA(ICON_WINDOW_CLASS_NAME, nullptr), nullptr);
+    EXPECT_EQ(after.gdiObjects, before.gdiObjects);
+    EXPECT_EQ(after.icons, before.icons);
+    EXPECT_EQ(after.menus, before.menus);
+    RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
+}
+
+}  // namespace
