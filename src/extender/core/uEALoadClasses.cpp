@@ -13,9 +13,7 @@
 
 namespace vpw {
 
-// The model's nineteen type names, in their fixed order. The names whose
-// classes this library does not have yet stay unregistered: a descriptor
-// that uses them adds nothing to the window extender.
+// The model's nineteen type names, in their fixed order.
 void RegisterEAItemClasses() {
     RegisterItemClass(ItemClassOf<TStayOnTopAction>(), "STAYONTOPACTION");
     RegisterItemClass(ItemClassOf<TMinToTrayAction>(), "MINTOTRAYACTION");
