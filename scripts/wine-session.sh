@@ -55,6 +55,13 @@ fi
 if ! grep -qF 'explorer.exe\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null
 fi
+# Test programs that hide and show their own windows many times: the same.
+for exe in test_extender_minimise.exe; do
+  if ! grep -qF "$exe\\\\X11 Driver" "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
+      >>"$log" 2>&1 </dev/null
+  fi
+done
 
 wineserver -k >/dev/null 2>&1 </dev/null
 wineserver -w >/dev/null 2>&1 </dev/null
@@ -62,13 +69,6 @@ wineserver -p </dev/null >/dev/null 2>&1 &
 # Wine's services start with the first program; let them start here, away
 # from the pipes of whatever runs next.
 wine cmd /c exit </dev/null >>"$log" 2>&1
-# Test programs that hide and show their windows many times: Wine draws and
-# hides their windows itself instead of waiting up to two seconds each time
-# for a window manager that is not there.
-for exe in test_extender_minimise.exe; do
-  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
-    </dev/null >>"$log" 2>&1
-done
 "$@"
 rc=$?
 exit $rc

@@ -23,34 +23,6 @@ namespace {
 
 const ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new RulePartsEnvironment);
 
-// An icon of the tests' own for as long as they run: the shell's tray
-// window, which hides itself when its last icon goes, stays up, so that no
-// removal waits for it to be taken off the screen.
-class TKeeperIcon : public ::testing::Environment {
-public:
-    void SetUp() override {
-        window_ = CreateWindowExA(0, "STATIC", "keeper", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        NOTIFYICONDATAA data{};
-        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        data.hWnd = window_;
-        data.uID = 1;
-        data.uFlags = NIF_ICON;
-        data.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-        Shell_NotifyIconA(NIM_ADD, &data);
-    }
-    void TearDown() override {
-        NOTIFYICONDATAA data{};
-        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        data.hWnd = window_;
-        data.uID = 1;
-        Shell_NotifyIconA(NIM_DELETE, &data);
-        DestroyWindow(window_);
-    }
-
-private:
-    HWND window_ = nullptr;
-};
-const ::testing::Environment* const keeper = ::testing::AddGlobalTestEnvironment(new TKeeperIcon);
 
 std::string TrayRule(const std::string& extraKeys = {}) {
     return "\\WINDOWRULENAME=UT Tray\\ACTION=MINTOTRAYACTION{\\NAME=Tray\\SAVECURRENTOPERATION=no" + extraKeys + "\\}";
