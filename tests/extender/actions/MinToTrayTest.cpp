@@ -23,7 +23,6 @@ namespace {
 
 const ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new RulePartsEnvironment);
 
-
 std::string TrayRule(const std::string& extraKeys = {}) {
     return "\\WINDOWRULENAME=UT Tray\\ACTION=MINTOTRAYACTION{\\NAME=Tray\\SAVECURRENTOPERATION=no" + extraKeys + "\\}";
 }
