@@ -14,6 +14,14 @@ bool TLabel::Create(HWND parent, const std::string& caption, int x, int y, int w
 
 int TLabel::TextWidth() const { return TextExtent(Handle(), nullptr, GetText()).cx; }
 
+LRESULT TLabel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == CN_COMMAND) {
+        if (HIWORD(wp) == STN_CLICKED && OnClick) OnClick();
+        return 0;
+    }
+    return Default(msg, wp, lp);
+}
+
 // --- TEdit
 
 bool TEdit::Create(HWND parent, int x, int y, int w, int h) {
@@ -32,6 +40,7 @@ void TEdit::SetSelStart(int start) { SendMessageA(Handle(), EM_SETSEL, start, st
 LRESULT TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == CN_COMMAND) {
         if (HIWORD(wp) == EN_KILLFOCUS && OnExit) OnExit();
+        if (HIWORD(wp) == EN_CHANGE && OnChange) OnChange();
         return 0;
     }
     if (msg == WM_CHAR) {

@@ -14,6 +14,11 @@ public:
     bool Create(HWND parent, const std::string& caption, int x, int y, int w, int h, bool wordWrap = false);
     // Width of the caption in the label's font.
     int TextWidth() const;
+    // A click on the label's text.
+    std::function<void()> OnClick;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 class TEdit : public TNativeControl {
@@ -24,6 +29,8 @@ public:
 
     // The focus left the field.
     std::function<void()> OnExit;
+    // The text changed, by the user or by code.
+    std::function<void()> OnChange;
     // A character typed into the field; Enter (13) is handled and dropped.
     std::function<void(char key)> OnKeyPress;
 

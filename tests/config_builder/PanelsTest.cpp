@@ -17,6 +17,8 @@
 #include "uConditionDetailPanel.h"
 #include "uCriterionDetailPanels.h"
 #include "uDetailPanels.h"
+#include "uTriggerDetailPanels.h"
+#include "uWindowRollupDetailPanels.h"
 #include "uModelLoadClasses.h"
 #include "uModelRoutines.h"
 #include "uVelvicWindows.h"
@@ -337,4 +339,157 @@ TEST(RootPanel, ShowsTheHelpText) {
     auto* panel = f.Show<TVelvicWindowsDetailPanel>(f.root);
     ASSERT_NE(panel, nullptr);
     EXPECT_NE(panel->Memo().GetText().find("window rule"), std::string::npos);
+}
+
+namespace {
+
+// The rule panel with one tab chosen; its content panel.
+template <class T>
+T* ShowTab(DocumentFixture& f, const std::string& title) {
+    auto* panel = f.Show<TMultiPurposeWindowRuleDetailPanel>(f.rule.get());
+    if (!panel) return nullptr;
+    TPageControl& pages = panel->PageControl();
+    for (int i = 0; i < pages.PageCount(); ++i)
+        if (pages.PageTitle(i) == title) {
+            pages.SetActivePage(i);
+            Pump(50);
+            return f.Embedded<T>(pages.Page(i)->Handle());
+        }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(TriggerPanels, TitleButtonsSwitchTheAgentsAndShowTheActionOptions) {
+    DocumentFixture f;
+    auto* content = ShowTab<TCaptionButtonTriggerContentDetailPanel>(f, "Title buttons");
+    ASSERT_NE(content, nullptr);
+    std::vector<std::string> captions;
+    for (HWND w = GetWindow(content->Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (auto* agent = dynamic_cast<TCaptionButtonAgentDetailPanel_KXR*>(FrameOfWindow(w))) {
+            captions.push_back(agent->EnabledCheckBox().GetText());
+            EXPECT_FALSE(agent->EnabledCheckBox().GetChecked());
+            ClickButton(agent->EnabledCheckBox());
+            EXPECT_EQ(Text(agent->GetBoundObject(), "params/enabled"), "yes");
+        }
+    std::sort(captions.begin(), captions.end());
+    EXPECT_EQ(captions, (std::vector<std::string>{"Minimize to tray", "Roll up", "Stay on Top"}));
+    // The options of the stay-on-top and tray actions sit under their switches.
+    EXPECT_NE(f.Embedded<TStayOnTopActionDetailPanel>(content->Handle()), nullptr);
+    EXPECT_NE(f.Embedded<TMinToTrayActionDetailPanel>(content->Handle()), nullptr);
+}
+
+TEST(TriggerPanels, MinimizingOptionsPointTheAgentAndSwitchTheActions) {
+    DocumentFixture f;
+    using P = TSCMinimizeMessageTriggerContentDetailPanel;
+    auto* panel = ShowTab<P>(f, "Minimizing options");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->RadioButton(P::mcNone).GetChecked());
+    EXPECT_NE(f.Embedded<TMinToEdgeActionDetailPanel>(panel->Handle()), nullptr);
+    IPtr<IBOMObject> agent = f.At("triggers/MinimizeEvent/agents/MinimizeEventAgent");
+    IPtr<IBOMObject> tray = f.At("actions/MinToTrayForMinimizeEvent");
+    IPtr<IBOMObject> edge = f.At("actions/MinToEdgeForMinimizeEvent");
+    struct Case {
+        int tag;
+        const char* actionName;
+        const char* tray;
+        const char* edge;
+    } cases[] = {
+        {P::mcToEdge, "MinToEdgeForMinimizeEvent", "no", "yes"},
+        {P::mcToTray, "MinToTrayForMinimizeEvent", "yes", "no"},
+        {P::mcNone, "", "no", "no"},
+    };
+    for (const auto& c : cases) {
+        ClickButton(panel->RadioButton(c.tag));
+        EXPECT_EQ(Text(agent.get(), "params/action_name"), c.actionName);
+        EXPECT_EQ(Text(tray.get(), "params/enabled"), c.tray);
+        EXPECT_EQ(Text(edge.get(), "params/enabled"), c.edge);
+        for (int tag = P::mcToTray; tag <= P::mcNone; ++tag)
+            EXPECT_EQ(panel->RadioButton(tag).GetChecked(), tag == c.tag) << c.tag << " " << tag;
+    }
+    SetSilently(agent.get(), "params/action_name", "mintotrayforminimizeevent");
+    panel->UpdateControls();
+    EXPECT_TRUE(panel->RadioButton(P::mcNone).GetChecked());
+}
+
+TEST(RollupPanel, FreshRuleShowsTheTemplateAndTheSwitchesWriteTheTriggers) {
+    DocumentFixture f;
+    auto* panel = ShowTab<TWindowRollupActionDetailPanel_ZOV>(f, "Window Rollup");
+    ASSERT_NE(panel, nullptr);
+    using C = TWindowRollupActionContentDetailPanel;
+    C& c = panel->ContentPanel();
+    EXPECT_FALSE(panel->CheckGroupBox().GetChecked());
+    EXPECT_FALSE(c.ManualControlRadioButton().GetEnabled());
+    EXPECT_FALSE(c.ManualControlRadioButton().GetChecked());
+    EXPECT_FALSE(c.AutomaticControlRadioButton().GetChecked());
+    EXPECT_TRUE(c.Delay(C::dlActiveRollup).checkBox.GetChecked());
+    EXPECT_EQ(c.Delay(C::dlActiveRollup).edit.GetText(), "1000");
+    EXPECT_FALSE(c.Delay(C::dlActiveUnroll).checkBox.GetChecked());
+    EXPECT_EQ(c.Delay(C::dlActiveUnroll).edit.GetText(), "250");
+    EXPECT_FALSE(c.MouseHoverCheckBox().GetChecked());
+    EXPECT_EQ(c.Delay(C::dlHoverUnroll).edit.GetText(), "500");
+    EXPECT_EQ(c.Delay(C::dlHoverRollup).edit.GetText(), "500");
+
+    IPtr<IBOMObject> action = f.At("actions/WindowRollup");
+    IPtr<IBOMObject> dblTrigger = f.At("triggers/SCDefaultMessageTrigger");
+    IPtr<IBOMObject> dblAgent = f.At("triggers/SCDefaultMessageTrigger/agents/WindowRollupSCDefaultAgent_JRY");
+    IPtr<IBOMObject> activate = f.At("triggers/ActivateWindowMessageTrigger");
+    IPtr<IBOMObject> inactivate = f.At("triggers/InActivateWindowMessageTrigger");
+    IPtr<IBOMObject> hoverAgent = f.At("triggers/MouseHoverTrigger/agents/WindowRollupMouseHoverAgent_JRY");
+
+    ClickButton(panel->CheckGroupBox().CheckBox());
+    EXPECT_EQ(Text(action.get(), "params/enabled"), "yes");
+    EXPECT_EQ(Text(dblTrigger.get(), "params/enabled"), "yes");
+    EXPECT_EQ(Text(dblAgent.get(), "params/enabled"), "yes");
+    EXPECT_TRUE(c.ManualControlRadioButton().GetChecked());
+    EXPECT_TRUE(c.ManualControlRadioButton().GetEnabled());
+    EXPECT_TRUE(c.Delay(C::dlActiveRollup).edit.GetEnabled());
+    EXPECT_FALSE(c.Delay(C::dlActiveUnroll).edit.GetEnabled()) << "its delay is off";
+
+    ClickButton(c.AutomaticControlRadioButton());
+    EXPECT_EQ(Text(dblAgent.get(), "params/enabled"), "no");
+    EXPECT_EQ(Text(activate.get(), "params/enabled"), "yes");
+    EXPECT_EQ(Text(inactivate.get(), "params/enabled"), "yes");
+    EXPECT_TRUE(c.AutomaticControlRadioButton().GetChecked());
+
+    // The description of hover switches it as the box does.
+    SendMessageA(c.MouseHoverLabel().Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(c.MouseHoverLabel().Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_EQ(Text(hoverAgent.get(), "params/enabled"), "yes");
+
+    ClickButton(panel->CheckGroupBox().CheckBox());
+    for (IBOMObject* off : {action.get(), dblTrigger.get(), dblAgent.get(), activate.get(), inactivate.get()})
+        EXPECT_EQ(Text(off, "params/enabled"), "no") << off->GetName();
+    EXPECT_EQ(Text(hoverAgent.get(), "params/enabled"), "yes");
+    EXPECT_FALSE(c.Delay(C::dlActiveRollup).edit.GetEnabled());
+}
+
+TEST(RollupPanel, DelayFieldIsNeverRewrittenWhileTyping) {
+    DocumentFixture f;
+    auto* panel = ShowTab<TWindowRollupActionDetailPanel_ZOV>(f, "Window Rollup");
+    ASSERT_NE(panel, nullptr);
+    using C = TWindowRollupActionContentDetailPanel;
+    ClickButton(panel->CheckGroupBox().CheckBox());
+    C::TDelayRow& row = panel->ContentPanel().Delay(C::dlActiveRollup);
+    IPtr<IBOMObject> inactivate = f.At("triggers/InActivateWindowMessageTrigger");
+    SetFocus(row.edit.Handle());
+    SendMessageA(row.edit.Handle(), EM_SETSEL, 0, -1);
+    Key(VK_DELETE);
+    EXPECT_EQ(Text(inactivate.get(), "params/lag_interval"), "0");
+    EXPECT_EQ(row.edit.GetText(), "");
+    std::vector<std::string> stored;
+    for (char digit : std::string("1500")) {
+        Type(std::string(1, digit));
+        stored.push_back(Text(inactivate.get(), "params/lag_interval"));
+    }
+    EXPECT_EQ(stored, (std::vector<std::string>{"1", "15", "150", "1500"}));
+    EXPECT_EQ(row.edit.GetText(), "1500");
+    Type("a");
+    EXPECT_EQ(Text(inactivate.get(), "params/lag_interval"), "0");
+    EXPECT_EQ(row.edit.GetText(), "1500a");
+    // Leaving the field shows what was stored.
+    SetFocus(panel->ContentPanel().Delay(C::dlActiveUnroll).checkBox.Handle());
+    Pump(50);
+    EXPECT_EQ(row.edit.GetText(), "0");
 }

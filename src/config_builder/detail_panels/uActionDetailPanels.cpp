@@ -23,6 +23,7 @@ void TActionDetailPanel::CreateControls(HWND frame) {
 void TActionDetailPanel::Layout(int width, int height) {
     enabledCheckBox_.SetBounds(8, 4, std::max(width - 16, 20), 17);
     actionDetailPanel_.SetBounds(0, kStrip, width, std::max(height - kStrip, 0));
+    StackEmbedded(actionDetailPanel_.Handle(), IndentWidth, 0, std::max(width - IndentWidth, 0));
 }
 
 void TActionDetailPanel::UpdateControls() {

@@ -3,7 +3,9 @@
 #include "uActionDetailPanels.h"
 #include "uConditionDetailPanel.h"
 #include "uCriterionDetailPanels.h"
+#include "uTriggerDetailPanels.h"
 #include "uVelvicWindowsDetailPanel.h"
+#include "uWindowRollupDetailPanels.h"
 #include "uWindowRuleDetailPanel.h"
 
 namespace vpw {
@@ -21,6 +23,16 @@ void RegisterDetailPanels() {
     RegisterDetailPanelClass(DetailPanelClassOf<TMinToTrayActionDetailPanel>(), "MinToTrayActionDetailPanel");
     RegisterDetailPanelClass(DetailPanelClassOf<TMinToEdgeActionDetailPanel>(), "MinToEdgeActionDetailPanel");
     RegisterDetailPanelClass(DetailPanelClassOf<TRunModeActionDetailPanel>(), "RunModeActionDetailPanel");
+    RegisterDetailPanelClass(DetailPanelClassOf<TCaptionButtonAgentDetailPanel_KXR>(),
+                             "CaptionButtonAgentDetailPanel_KXR");
+    RegisterDetailPanelClass(DetailPanelClassOf<TCaptionButtonTriggerContentDetailPanel>(),
+                             "CaptionButtonTriggerContentDetailPanel");
+    RegisterDetailPanelClass(DetailPanelClassOf<TSCMinimizeMessageTriggerContentDetailPanel>(),
+                             "SCMinimizeMessageTriggerContentDetailPanel");
+    RegisterDetailPanelClass(DetailPanelClassOf<TWindowRollupActionContentDetailPanel>(),
+                             "WindowRollupActionContentDetailPanel");
+    RegisterDetailPanelClass(DetailPanelClassOf<TWindowRollupActionDetailPanel_ZOV>(),
+                             "WindowRollupActionDetailPanel_ZOV");
 }
 
 }  // namespace vpw
