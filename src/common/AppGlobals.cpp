@@ -1,5 +1,7 @@
 #include "AppGlobals.h"
 
+#include <windows.h>
+
 namespace vpw {
 
 namespace {
@@ -15,6 +17,14 @@ std::string& ConfigFileNameText() {
 
 const std::string& ProgramsDirectory() { return ProgramsDirectoryText(); }
 void SetProgramsDirectory(const std::string& directory) { ProgramsDirectoryText() = directory; }
+
+std::string ExecutableDirectory() {
+    char buf[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    std::string path(buf, n < MAX_PATH ? n : 0);
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
 const std::string& ConfigFileName() { return ConfigFileNameText(); }
 void SetConfigFileName(const std::string& fileName) { ConfigFileNameText() = fileName; }

@@ -8,6 +8,8 @@ inline constexpr const char* kConfigFileName = "velvicplimsywindows.ini";
 
 // The directory of the running program, with a trailing backslash.
 const std::string& ProgramsDirectory();
+// Where the running program's file lies (the value the programs set above).
+std::string ExecutableDirectory();
 void SetProgramsDirectory(const std::string& directory);
 
 const std::string& ConfigFileName();

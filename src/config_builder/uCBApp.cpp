@@ -19,14 +19,6 @@ namespace {
 
 TCBApp* gCBApp = nullptr;
 
-std::string ProgramDirectoryOfThisProcess() {
-    char buf[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    std::string path(buf, n < MAX_PATH ? n : 0);
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The unit's lifetime: the object exists from start-up and is shut down and
@@ -72,7 +64,7 @@ void RunCBApp() {
 }
 
 TCBApp::TCBApp() {
-    SetProgramsDirectory(ProgramDirectoryOfThisProcess());
+    SetProgramsDirectory(ExecutableDirectory());
     SetConfigFileName(kConfigFileName);
 }
 

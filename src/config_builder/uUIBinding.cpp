@@ -19,70 +19,71 @@ int NativeImage(int index) { return index < 0 ? I_IMAGENONE : index; }
 
 // --- TWinTreeNode
 
+// Sends the item's fields that `item.mask` names, in or out.
+bool TWinTreeNode::Exchange(UINT message, TVITEMA& item) {
+    item.hItem = item_;
+    return SendMessageA(tree_->Handle(), message, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
 void TWinTreeNode::SetText(const std::string& text) {
     TVITEMA item{};
     item.mask = TVIF_TEXT;
-    item.hItem = item_;
     item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(tree_->Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    Exchange(TVM_SETITEMA, item);
 }
 
 std::string TWinTreeNode::GetText() {
     char buf[512] = {};
     TVITEMA item{};
     item.mask = TVIF_TEXT;
-    item.hItem = item_;
     item.pszText = buf;
     item.cchTextMax = sizeof buf;
-    SendMessageA(tree_->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    Exchange(TVM_GETITEMA, item);
     return buf;
 }
 
 void TWinTreeNode::SetImageIndex(int index) {
     TVITEMA item{};
     item.mask = TVIF_IMAGE;
-    item.hItem = item_;
     item.iImage = NativeImage(index);
-    SendMessageA(tree_->Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    Exchange(TVM_SETITEMA, item);
 }
 
 void TWinTreeNode::SetSelectedIndex(int index) {
     TVITEMA item{};
     item.mask = TVIF_SELECTEDIMAGE;
-    item.hItem = item_;
     item.iSelectedImage = NativeImage(index);
-    SendMessageA(tree_->Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    Exchange(TVM_SETITEMA, item);
 }
 
 void TWinTreeNode::SetStateIndex(int index) {
     TVITEMA item{};
     item.mask = TVIF_STATE;
-    item.hItem = item_;
-    item.stateMask = TVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(index < 0 ? 0 : index);
-    SendMessageA(tree_->Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    Exchange(TVM_SETITEMA, item);
 }
 
 int TWinTreeNode::GetStateIndex() {
-    UINT state = static_cast<UINT>(
-        SendMessageA(tree_->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_STATEIMAGEMASK));
-    return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+    TVITEMA item{};
+    item.mask = TVIF_STATE;
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    Exchange(TVM_GETITEMA, item);
+    return static_cast<int>((item.state & TVIS_STATEIMAGEMASK) >> 12);
 }
 
 bool TWinTreeNode::GetHasChildren() {
     TVITEMA item{};
     item.mask = TVIF_CHILDREN;
-    item.hItem = item_;
-    SendMessageA(tree_->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    Exchange(TVM_GETITEMA, item);
     return item.cChildren != 0;
 }
 
 void TWinTreeNode::SetHasChildren(bool hasChildren) {
     TVITEMA item{};
     item.mask = TVIF_CHILDREN;
-    item.hItem = item_;
     item.cChildren = hasChildren ? 1 : 0;
-    SendMessageA(tree_->Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    Exchange(TVM_SETITEMA, item);
 }
 
 int TWinTreeNode::GetCount() {
@@ -256,21 +257,14 @@ void TWinTreeView::MouseDown(TMouseButton button, WPARAM keys, int x, int y, boo
 
 // --- TWinMenuItem
 
-TWinMenuItem::~TWinMenuItem() {
-    if (action_ && listener_) action_->RemoveChangeListener(listener_);
-}
-
 TUIMenuItem* TWinMenuItem::NewMenuItem() {
     owned_.push_back(std::make_unique<TWinMenuItem>());
     return owned_.back().get();
 }
 
-void TWinMenuItem::SetAction(TUIAction* action) {
-    // A menu is built when it drops down, so the item reads the action then.
-    if (action_ && listener_) action_->RemoveChangeListener(listener_);
-    action_ = action;
-    listener_ = 0;
-}
+// A menu is built when it drops down, so the item reads the action then and
+// needs no change notice.
+void TWinMenuItem::SetAction(TUIAction* action) { action_ = action; }
 
 void TWinMenuItem::Add(TUIMenuItem* item) {
     if (auto* native = dynamic_cast<TWinMenuItem*>(item)) items_.push_back(native);

@@ -41,6 +41,8 @@ public:
     int GetStateIndex();
 
 private:
+    bool Exchange(UINT message, TVITEMA& item);
+
     TWinTreeView* tree_;
     HTREEITEM item_;
     TTreeNodeData* data_ = nullptr;
@@ -94,7 +96,6 @@ private:
 class TWinMenuItem : public TUIMenuItem {
 public:
     TWinMenuItem() = default;
-    ~TWinMenuItem() override;
 
     TUIMenuItem* NewMenuItem() override;
     void SetAction(TUIAction* action) override;
@@ -117,7 +118,6 @@ private:
     void Fill(HMENU menu, std::vector<TWinMenuItem*>& byId, HIMAGELIST images);
 
     TUIAction* action_ = nullptr;
-    int listener_ = 0;
     std::string caption_;
     int imageIndex_ = -1;
     HIMAGELIST images_ = nullptr;

@@ -24,14 +24,6 @@ namespace {
 
 TCCApp* gCCApp = nullptr;
 
-std::string ProgramDirectoryOfThisProcess() {
-    char buf[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    std::string path(buf, n < MAX_PATH ? n : 0);
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) noexcept {
     try {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -110,7 +102,7 @@ LRESULT CALLBACK CCAppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 // --- TCCApp
 
 TCCApp::TCCApp() {
-    SetProgramsDirectory(ProgramDirectoryOfThisProcess());
+    SetProgramsDirectory(ExecutableDirectory());
     SetConfigFileName(kConfigFileName);
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
 }

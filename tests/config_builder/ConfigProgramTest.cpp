@@ -19,8 +19,6 @@ std::string SavedEnabled(const std::string& config, const std::string& rule) {
     return xml.substr(at, xml.find('<', at) - at);
 }
 
-bool Exited(ConfigProgram& program, DWORD ms = 10000) { return program.Process().Wait(ms) != STILL_ACTIVE; }
-
 TEST(ConfigProgram, ShowsTheRulesOfTheFileUnderTheRootNode) {
     ConfigFolder folder;
     folder.WriteConfig(kTwoRules);
@@ -46,8 +44,7 @@ TEST(ConfigProgram, AddFillsTheFirstGapAndDeleteAsksFirst) {
     ConfigFolder folder;
     folder.WriteConfig(kTwoRules);
     ConfigProgram program(folder);
-    ASSERT_TRUE(program.WaitForWindow());
-    program.Activate();
+    ASSERT_TRUE(program.Start());
 
     program.ClickItem(program.Root());
     ASSERT_TRUE(WaitUntil([&] { return program.Selected() == program.Root(); }));
@@ -81,21 +78,17 @@ TEST(ConfigProgram, SaveWritesTheFileAndCtrlSSavesToo) {
     ConfigFolder folder;
     folder.WriteConfig(kTwoRules);
     ConfigProgram program(folder);
-    ASSERT_TRUE(program.WaitForWindow());
-    program.Activate();
+    ASSERT_TRUE(program.Start());
 
-    program.ClickTool(kAddImage);
-    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+    ASSERT_TRUE(program.AddRule());
     program.ClickTool(kSaveImage);
     EXPECT_TRUE(WaitUntil([&] { return !program.ToolEnabled(kSaveImage); }));
     std::string saved = folder.Config();
     EXPECT_NE(RuleXml(saved, "Window Rule 2"), "");
     EXPECT_EQ(saved.find("<menu"), std::string::npos) << "the commands are not written";
 
-    program.ClickTool(kAddImage);
-    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
-    program.Activate();
-    Key('S', true);
+    ASSERT_TRUE(program.AddRule());
+    program.PressCtrlS();
     EXPECT_TRUE(WaitUntil([&] { return !program.ToolEnabled(kSaveImage); }));
     EXPECT_NE(RuleXml(folder.Config(), "Window Rule 4"), "");
 }
@@ -104,28 +97,22 @@ TEST(ConfigProgram, ClosingWithChangesAsks) {
     ConfigFolder folder;
     folder.WriteConfig(kTwoRules);
     ConfigProgram program(folder);
-    ASSERT_TRUE(program.WaitForWindow());
-    program.Activate();
-    program.ClickTool(kAddImage);
-    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.AddRule());
 
-    program.Activate();
-    PressAltF4();
-    HWND question = program.WaitForMessageBox();
+    HWND question = program.AskToClose();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(program.MessageText(question), "Save changes?");
     ConfigProgram::Answer(question, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
-    EXPECT_FALSE(Exited(program, 500)) << "Cancel keeps the window";
+    EXPECT_FALSE(program.Exited(500)) << "Cancel keeps the window";
     EXPECT_TRUE(IsWindowVisible(program.Main()));
     EXPECT_EQ(program.RuleNames().size(), 3u) << "and the changes";
 
-    program.Activate();
-    PressAltF4();
-    question = program.WaitForMessageBox();
+    question = program.AskToClose();
     ASSERT_NE(question, nullptr);
     ConfigProgram::Answer(question, IDNO);
-    EXPECT_TRUE(Exited(program));
+    EXPECT_TRUE(program.Exited());
     EXPECT_EQ(folder.Config(), kTwoRules) << "No closes without writing";
 }
 
@@ -136,10 +123,8 @@ TEST(ConfigProgram, AFailedSaveIsToldAndKeepsTheWindowAndTheChanges) {
     // makes the write fail.
     CreateDirectoryA(folder.Path(std::string(kConfigFile) + ".new").c_str(), nullptr);
     ConfigProgram program(folder);
-    ASSERT_TRUE(program.WaitForWindow());
-    program.Activate();
-    program.ClickTool(kAddImage);
-    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.AddRule());
 
     program.ClickTool(kSaveImage);
     HWND message = program.WaitForMessageBox();
@@ -152,9 +137,7 @@ TEST(ConfigProgram, AFailedSaveIsToldAndKeepsTheWindowAndTheChanges) {
     EXPECT_EQ(folder.Config(), kTwoRules);
 
     // Yes to the close question saves, fails again, and the window stays.
-    program.Activate();
-    PressAltF4();
-    HWND question = program.WaitForMessageBox();
+    HWND question = program.AskToClose();
     ASSERT_NE(question, nullptr);
     ConfigProgram::Answer(question, IDYES);
     message = nullptr;
@@ -164,25 +147,22 @@ TEST(ConfigProgram, AFailedSaveIsToldAndKeepsTheWindowAndTheChanges) {
         return message != nullptr;
     }));
     ConfigProgram::Answer(message, IDOK);
-    EXPECT_FALSE(Exited(program, 1000));
+    EXPECT_FALSE(program.Exited(1000));
     EXPECT_TRUE(IsWindowVisible(program.Main()));
 
     // Closing again asks again.
-    program.Activate();
-    PressAltF4();
-    question = program.WaitForMessageBox();
+    question = program.AskToClose();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(program.MessageText(question), "Save changes?");
     ConfigProgram::Answer(question, IDNO);
-    EXPECT_TRUE(Exited(program));
+    EXPECT_TRUE(program.Exited());
 }
 
 TEST(ConfigProgram, StateIconClickTogglesTheRule) {
     ConfigFolder folder;
     folder.WriteConfig(kTwoRules);
     ConfigProgram program(folder);
-    ASSERT_TRUE(program.WaitForWindow());
-    program.Activate();
+    ASSERT_TRUE(program.Start());
     HTREEITEM rule = program.RuleItem("Window Rule 3");
     ASSERT_NE(rule, nullptr);
     EXPECT_EQ(program.StateIndex(rule), 2) << "enabled";
@@ -191,8 +171,7 @@ TEST(ConfigProgram, StateIconClickTogglesTheRule) {
     ASSERT_TRUE(program.StateIconPoint(rule, icon));
     Click(icon);
     EXPECT_TRUE(WaitUntil([&] { return program.StateIndex(rule) == 1; }));
-    program.Activate();
-    Key('S', true);
+    program.PressCtrlS();
     ASSERT_TRUE(WaitUntil([&] { return SavedEnabled(folder.Config(), "Window Rule 3") == "no"; }));
     EXPECT_NE(SavedEnabled(folder.Config(), "Window Rule 1"), "no");
 
@@ -211,7 +190,7 @@ TEST(ConfigProgram, ASecondInstanceEndsAndTheFirstComesToTheFront) {
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == other.Get(); }, 3000));
 
     ConfigProgram second(folder);
-    EXPECT_TRUE(Exited(second));
+    EXPECT_TRUE(second.Exited());
     EXPECT_EQ(TopLevelOf(second.Process().Id(), "TCBAppForm"), nullptr);
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.Main(); }, 5000));
 }
@@ -220,13 +199,10 @@ TEST(ConfigProgram, AMissingFileStartsEmptyAndTheFirstSaveCreatesIt) {
     ConfigFolder folder;
     ASSERT_FALSE(folder.HasConfig());
     ConfigProgram program(folder);
-    ASSERT_TRUE(program.WaitForWindow());
-    program.Activate();
+    ASSERT_TRUE(program.Start());
     EXPECT_TRUE(program.RuleNames().empty());
-    program.ClickTool(kAddImage);
-    ASSERT_TRUE(WaitUntil([&] { return program.ToolEnabled(kSaveImage); }));
-    program.Activate();
-    Key('S', true);
+    ASSERT_TRUE(program.AddRule());
+    program.PressCtrlS();
     ASSERT_TRUE(WaitUntil([&] { return folder.HasConfig(); }));
     EXPECT_NE(RuleXml(folder.Config(), "Window Rule 1"), "");
 }
@@ -241,7 +217,7 @@ TEST(ConfigProgram, AnUnreadableFileIsToldAndLeftAsItWas) {
     EXPECT_NE(program.MessageText(message).find(folder.Path(kConfigFile)), std::string::npos);
     EXPECT_EQ(TopLevelOf(program.Process().Id(), "TCBAppForm"), nullptr);
     ConfigProgram::Answer(message, IDOK);
-    EXPECT_TRUE(Exited(program));
+    EXPECT_TRUE(program.Exited());
     EXPECT_EQ(folder.Config(), broken);
 }
 
@@ -305,15 +281,13 @@ TEST(ConfigProgram, ARuleTurnedOffAndSavedStopsApplyingInTheRunningControlCenter
     ASSERT_TRUE(PumpUntil([&] { return answer(b.Get()).find("Rule B") != std::string::npos; }, 5000));
 
     ConfigProgram program(folder);
-    ASSERT_TRUE(program.WaitForWindow());
-    program.Activate();
+    ASSERT_TRUE(program.Start());
     HTREEITEM rule = program.RuleItem("Rule A");
     POINT icon{};
     ASSERT_TRUE(program.StateIconPoint(rule, icon));
     Click(icon);
     ASSERT_TRUE(WaitUntil([&] { return program.StateIndex(rule) == 1; }));
-    program.Activate();
-    Key('S', true);
+    program.PressCtrlS();
 
     // The control center reloads and answers for the other window as before.
     EXPECT_TRUE(PumpUntil([&] { return answer(a.Get()).empty(); }, 15000));

@@ -176,6 +176,31 @@ public:
         SetForegroundWindow(main_);
         WaitUntil([&] { return GetForegroundWindow() == main_; }, 3000);
     }
+    // The window came and is in front.
+    bool Start() {
+        if (!WaitForWindow()) return false;
+        Activate();
+        return true;
+    }
+    bool Exited(DWORD ms = 10000) { return process_->Wait(ms) != STILL_ACTIVE; }
+
+    // --- what a user does
+
+    // Add on the tool bar; true once the document counts as changed.
+    bool AddRule() {
+        ClickTool(kAddImage);
+        return WaitUntil([&] { return ToolEnabled(kSaveImage); });
+    }
+    void PressCtrlS() {
+        Activate();
+        Key('S', true);
+    }
+    // Alt+F4; the question that comes, or nothing.
+    HWND AskToClose() {
+        Activate();
+        PressAltF4();
+        return WaitForMessageBox();
+    }
 
     // --- tree
 
