@@ -259,9 +259,72 @@ bool TXMLStorage::LoadFromXML(const std::string& text) {
     });
 }
 
+// Loads from a copy of the element: reading the DOM by queries costs a
+// query per child asked for, which grows with the square of a collection.
 bool TXMLStorage::LoadObject(IPersistObject* obj) {
-    if (obj) obj->Load(this);
+    if (!obj) return true;
+    IPtr<IHierStorage> copy = OpenStorageTree(CopyTree());
+    obj->Load(copy ? copy.get() : static_cast<IHierStorage*>(this));
     return true;
+}
+
+namespace {
+
+std::string NodeName(IXMLDOMNode* node) {
+    TBStr name;
+    Check(node->get_nodeName(name.put()), "CopyTree");
+    return name.Ansi();
+}
+
+void CopyAttributes(IXMLDOMNode* node, TStorageElement& element) {
+    TComPtr<IXMLDOMNamedNodeMap> attributes;
+    Check(node->get_attributes(attributes.put()), "CopyTree");
+    if (!attributes) return;
+    long count = 0;
+    Check(attributes->get_length(&count), "CopyTree");
+    for (long i = 0; i < count; ++i) {
+        TComPtr<IXMLDOMNode> attribute;
+        Check(attributes->get_item(i, attribute.put()), "CopyTree");
+        if (!attribute) continue;
+        TVariant value;
+        Check(attribute->get_nodeValue(value.put()), "CopyTree");
+        element.AddAttribute(NodeName(attribute.get()), value.Ansi());
+    }
+}
+
+void CopyElement(IXMLDOMNode* node, TStorageElement* element, TStorageTree& tree) {
+    CopyAttributes(node, *element);
+    bool hasText = false, hasElements = false;
+    TComPtr<IXMLDOMNode> child;
+    Check(node->get_firstChild(child.put()), "CopyTree");
+    while (child) {
+        DOMNodeType type = NODE_INVALID;
+        Check(child->get_nodeType(&type), "CopyTree");
+        if (type == NODE_ELEMENT) {
+            hasElements = true;
+            CopyElement(child.get(), tree.NewElement(element, NodeName(child.get())), tree);
+        } else if (type == NODE_TEXT || type == NODE_CDATA_SECTION || type == NODE_ENTITY_REFERENCE) {
+            hasText = true;
+        }
+        TComPtr<IXMLDOMNode> next;
+        Check(child->get_nextSibling(next.put()), "CopyTree");
+        child = next;
+    }
+    // The text exactly as ReadValue gives it; only leaves carry values.
+    if (hasText && !hasElements) {
+        TBStr text;
+        Check(node->get_text(text.put()), "CopyTree");
+        element->SetText(text.Ansi());
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<TStorageTree> TXMLStorage::CopyTree() {
+    if (!node_) return nullptr;
+    auto tree = std::make_shared<TStorageTree>();
+    CopyElement(node_.get(), tree->NewElement(nullptr, NodeName(node_.get())), *tree);
+    return tree;
 }
 
 bool TXMLStorage::SaveToFile(const std::string& fileName) {

@@ -10,6 +10,7 @@
 #include "Exceptions.h"
 #include "Interfaces.h"
 #include "PersistenceService.h"
+#include "StorageTree.h"
 
 struct IXMLDOMDocument;
 struct IXMLDOMElement;
@@ -104,6 +105,10 @@ public:
     bool SaveToFile(const std::string& fileName) override;
     bool GetXML(std::string& text) override;
     bool SaveObject(IPersistObject* obj) override;
+
+    // A copy of the bound element and everything in it; nothing when no
+    // element is bound.
+    std::shared_ptr<TStorageTree> CopyTree();
 
 private:
     IXMLDOMElement* RequireNode(const char* operation) const;

@@ -2,23 +2,43 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "BOM_UI.h"
 #include "MultiLanguages.h"
 #include "PersistenceService.h"
+#include "StorageTree.h"
 #include "XMLStorage.h"
 #include "uModelConsts.h"
 
 namespace vpw {
 
-void LoadDefaultWindowRule(IBOMObject* rule) {
-    const std::string& text = DefaultWindowRuleTemplate();
-    if (text.empty()) return;
-    try {
+namespace {
+
+// The template parsed once per process: every new rule loads from this copy.
+// A parse that fails is tried again by the next rule.
+std::shared_ptr<const TStorageTree> DefaultWindowRuleTree() {
+    static std::mutex guard;
+    static std::shared_ptr<const TStorageTree> tree;
+    std::lock_guard<std::mutex> lock(guard);
+    if (!tree) {
+        const std::string& text = DefaultWindowRuleTemplate();
+        if (text.empty()) return nullptr;
         IPtr<TXMLStorage> storage(new TXMLStorage());
-        storage->LoadFromXML(text);
-        if (IPtr<IPersistObject> persist = Supports<IPersistObject>(rule)) storage->LoadObject(persist.get());
+        if (storage->LoadFromXML(text)) tree = storage->CopyTree();
+    }
+    return tree;
+}
+
+}  // namespace
+
+void LoadDefaultWindowRule(IBOMObject* rule) {
+    try {
+        IPtr<IHierStorage> storage = OpenStorageTree(DefaultWindowRuleTree());
+        IPtr<IPersistObject> persist = Supports<IPersistObject>(rule);
+        if (storage && persist) persist->Load(storage.get());
     } catch (...) {
         // A rule whose template fails stays without items.
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <iterator>
 #include <vector>
@@ -216,4 +217,45 @@ TEST_F(XMLStorageTest, SaveAndLoadAnObject) {
     EXPECT_TRUE(reader->LoadObject(nullptr));
     EXPECT_EQ(copy->name, "Window Rule 1");
     EXPECT_EQ(copy->value, "v ");
+}
+
+// Objects load from a copy of the document, so every read must give what the
+// document itself gives.
+TEST_F(XMLStorageTest, CopiesReadAsTheDocument) {
+    std::string file = TempFile();
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << "<root a=\"1 &amp; 2\" b=\"\">\r\n"
+               "<item n=\"0\">zero</item><other>o</other><item n=\"1\"> one </item>"
+               "<item n=\"2\"><![CDATA[<two>]]>&lt;&#233;</item><item n=\"3\"> </item><item n=\"4\"/>"
+               "<item n=\"5\">two\r\nlines</item><group><item>deep</item></group></root>";
+    }
+    IPtr<TXMLStorage> doc(new TXMLStorage());
+    ASSERT_TRUE(doc->LoadFromFile(file));
+    IPtr<IHierStorage> copy = OpenStorageTree(doc->CopyTree());
+    ASSERT_TRUE(copy);
+
+    auto reads = [](IHierStorage* s) {
+        std::vector<std::string> r = {s->ReadAttribute("a", "?"), s->ReadAttribute("b", "?"),
+                                      s->ReadAttribute("c", "?"), s->ReadChildValue("other"),
+                                      s->ReadChildValue("none")};
+        for (const char* tag : {"item", "other", "group", "none"}) r.push_back(std::to_string(s->ChildCount(tag)));
+        for (int i = -1; i <= 6; ++i) {
+            IPtr<IHierStorage> item = s->GetChild("item", i);
+            r.push_back(item ? item->ReadAttribute("n", "?") + "=" + item->ReadValue() : "none");
+        }
+        r.push_back(s->GetChild("group", 0)->GetChild("item", 0)->ReadValue());
+        return r;
+    };
+    std::vector<std::string> fromDocument = reads(doc.get());
+    EXPECT_EQ(reads(copy.get()), fromDocument);
+    EXPECT_EQ(fromDocument[0], "1 & 2");
+    EXPECT_EQ(fromDocument[11], "1= one ");
+    EXPECT_EQ(fromDocument[12], "2=<two><\xE9");
+
+    std::function<void()> writes[] = {
+        [&] { copy->WriteAttribute("a", "b"); }, [&] { copy->CreateChild("a"); },
+        [&] { copy->WriteValue("v"); },          [&] { copy->WriteChildValue("a", "v"); },
+    };
+    for (auto& op : writes) EXPECT_THROW(op(), EStorageTreeError);
 }
