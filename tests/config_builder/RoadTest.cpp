@@ -146,7 +146,9 @@ protected:
         HWND button = FindControl(Detail(), "Button", caption);
         ASSERT_NE(button, nullptr) << caption;
         Click(MiddleOf(button));
-        EXPECT_EQ(SendMessageA(button, BM_GETCHECK, 0, 0), BST_CHECKED) << caption;
+        // The other process handles the click in its own time.
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000))
+            << caption;
     }
     // Picks a tab the way a user does with the keyboard: a click on the
     // first tab, then the arrow keys.
