@@ -19,12 +19,18 @@ constexpr char kHandlerClass[] = "VPW_CommandCenterHandlerWindow";
 bool Attached(HWND window) { return QueryTarget(window, kQueryAttached) >= 1; }
 bool Subclassed(HWND window) { return QueryTarget(window, kQuerySubclassed) == 1; }
 
-// Someone on the desktop holding the channel's block.
+// Someone on the desktop holding the channel's block, who also says that a
+// command is waiting there.
 class TChannelHog {
 public:
     TChannelHog()
         : mutex_(CreateMutexA(nullptr, FALSE, (std::string(CONTROL_CENTER_CHANNEL_NAME) + "WriteLockMutex").c_str())) {
         held_ = mutex_ && WaitForSingleObject(mutex_, 2000) == WAIT_OBJECT_0;
+        HANDLE command = OpenEventA(EVENT_MODIFY_STATE, FALSE, (std::string(CONTROL_CENTER_CHANNEL_NAME) + "NewCommandEvent").c_str());
+        if (command) {
+            SetEvent(command);
+            CloseHandle(command);
+        }
     }
     ~TChannelHog() { Free(); }
     bool Held() const { return held_; }
