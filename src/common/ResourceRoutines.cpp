@@ -1,5 +1,7 @@
 #include "ResourceRoutines.h"
 
+#include "WinHandles.h"
+
 namespace vpw {
 
 bool LoadResourceBytes(HMODULE module, const char* resourceName, const char* resourceType, std::string& bytes) {
@@ -18,13 +20,14 @@ bool SaveResourceToFile(HMODULE module, const char* resourceName, const char* re
                         const std::string& fileName) {
     std::string bytes;
     if (!LoadResourceBytes(module, resourceName, resourceType, bytes)) return false;
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    TFileHandle file(
+        CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    bool ok = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
               written == bytes.size();
-    ok = CloseHandle(file) && ok;
-    return ok;
+    // A file that does not close cleanly may not hold all of its bytes.
+    return CloseHandle(file.Release()) && ok;
 }
 
 std::string CreateTempFileName(const std::string& prefix) {

@@ -1,5 +1,7 @@
 #include "SingleAppInstance.h"
 
+#include "WinHandles.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -31,56 +33,45 @@ void TSingleAppInstance::InitIds() {
 }
 
 bool TSingleAppInstance::ReadBlock(HANDLE mapping) {
-    void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, kBlockSize);
+    TMappedView view(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, kBlockSize));
     if (!view) return false;
     Block block;
-    std::memcpy(&block, view, sizeof block);
-    UnmapViewOfFile(view);
+    std::memcpy(&block, view.Get(), sizeof block);
     storedProcessId_ = static_cast<DWORD>(block.processId);
     storedThreadId_ = static_cast<DWORD>(block.threadId);
     return true;
 }
 
 bool TSingleAppInstance::ReadStoredIds() {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName_.c_str());
-    if (!mapping) return false;
-    bool read = ReadBlock(mapping);
-    CloseHandle(mapping);
-    return read;
+    TKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName_.c_str()));
+    return mapping && ReadBlock(mapping.Get());
 }
 
 bool TSingleAppInstance::CheckAndRegister() {
     InitIds();
-    HANDLE existing = OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName_.c_str());
-    if (existing) {
-        bool read = ReadBlock(existing);
-        CloseHandle(existing);
-        return read && storedProcessId_ != processId_;
-    }
+    if (TKernelHandle existing(OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName_.c_str())); existing)
+        return ReadBlock(existing.Get()) && storedProcessId_ != processId_;
     SetLastError(ERROR_SUCCESS);
-    HANDLE mapping =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize, mappingName_.c_str());
+    TKernelHandle mapping(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize, mappingName_.c_str()));
     if (!mapping) return false;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         // Another instance created it since the open above: it is the
         // first one, and its ids must not be overwritten. Ids it has not
         // written yet read as 0, which is never ours.
-        bool read = ReadBlock(mapping);
-        CloseHandle(mapping);
-        return read && storedProcessId_ != processId_;
+        return ReadBlock(mapping.Get()) && storedProcessId_ != processId_;
     }
-    void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kBlockSize);
-    if (!view) {
-        CloseHandle(mapping);
-        return false;
+    {
+        TMappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, kBlockSize));
+        if (!view) return false;
+        Block block{static_cast<std::int32_t>(processId_), static_cast<std::int32_t>(threadId_)};
+        std::memcpy(view.Get(), &block, sizeof block);
     }
-    Block block{static_cast<std::int32_t>(processId_), static_cast<std::int32_t>(threadId_)};
-    std::memcpy(view, &block, sizeof block);
-    UnmapViewOfFile(view);
     storedProcessId_ = processId_;
     storedThreadId_ = threadId_;
     // The handle stays open on purpose: the name lives as long as the
     // process.
+    mapping.Release();
     return false;
 }
 

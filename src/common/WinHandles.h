@@ -213,7 +213,11 @@ private:
 // Selects an object into a DC and selects the old one back on every path.
 class TSelectObject {
 public:
-    TSelectObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    TSelectObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {
+        if (old_ == HGDI_ERROR) old_ = nullptr;
+    }
+    // False when the object could not be selected (a bitmap selected elsewhere).
+    bool Ok() const noexcept { return old_ != nullptr; }
     ~TSelectObject() {
         if (old_) SelectObject(dc_, old_);
     }

@@ -11,6 +11,7 @@
 #include "Interfaces.h"
 #include "PersistenceService.h"
 #include "StorageTree.h"
+#include "WinHandles.h"
 
 struct IXMLDOMDocument;
 struct IXMLDOMElement;
@@ -39,20 +40,6 @@ public:
 
 private:
     T* p_ = nullptr;
-};
-
-// CoInitialize for the lifetime of the object; undone only when it succeeded.
-class TComInitializer {
-public:
-    TComInitializer() : result_(CoInitialize(nullptr)) {}
-    TComInitializer(const TComInitializer&) = delete;
-    TComInitializer& operator=(const TComInitializer&) = delete;
-    ~TComInitializer() { if (SUCCEEDED(result_)) CoUninitialize(); }
-    HRESULT Result() const { return result_; }
-    bool Succeeded() const { return SUCCEEDED(result_); }
-
-private:
-    HRESULT result_;
 };
 
 class IXMLStorageNode : public virtual IHierStorage {

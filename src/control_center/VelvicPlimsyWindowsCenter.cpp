@@ -16,7 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         vpw::RegisterWindowRuleModelClasses();
         vpw::RegisterVelvicWindowsClasses();
 
-        vpw::TComInitializer com;
+        vpw::TComInit com;
         vpw::InitLanguageFromRegistry();
         vpw::RunCCApp();
     } catch (...) {

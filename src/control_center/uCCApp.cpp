@@ -148,9 +148,9 @@ bool TCCApp::CheckSingleInstance() {
 }
 
 bool TCCApp::CheckCom() {
-    HRESULT result = CoInitialize(nullptr);
-    if (result == S_OK || result == S_FALSE) {
-        comChecked_ = true;
+    auto com = std::make_unique<TComInit>();
+    if (com->Ok()) {
+        comCheck_ = std::move(com);
         return true;
     }
     MessageBoxA(nullptr, Translate("Error_COMInitialization", "COM initialization error.").c_str(), title_.c_str(),
@@ -329,7 +329,7 @@ void TCCApp::Shutdown() {
         if (std::exchange(classRegistered_, false)) UnregisterClassA(CC_HANDLER_WINDOW_CLASS, GetModuleHandleA(nullptr));
     } catch (...) {
     }
-    if (std::exchange(comChecked_, false)) CoUninitialize();
+    comCheck_.reset();
 }
 
 bool TCCApp::Stopping() const { return thread_ && thread_->Terminated(); }

@@ -101,7 +101,7 @@ private:
     UINT taskbarCreatedMessage_ = 0;
 
     std::string title_;
-    bool comChecked_ = false;
+    std::unique_ptr<TComInit> comCheck_;  // balances the COM check
     bool classRegistered_ = false;
 };
 

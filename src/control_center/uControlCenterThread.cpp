@@ -42,7 +42,7 @@ void TControlCenterThread::Fire(const std::function<void()>& event) {
 }
 
 void TControlCenterThread::Execute() {
-    TComInitializer com;  // the model loads through MSXML on this thread
+    TComInit com;  // the model loads through MSXML on this thread
     channel_->StartServer();
     try {
         Fire(OnStart);

@@ -22,7 +22,7 @@ unsigned __stdcall ThreadProc(void* object) {
     }
     bool freeIt = thread->freeOnTerminate_;
     int result = thread->returnValue_;
-    HMODULE module = thread->exitModule_;
+    HMODULE module = thread->exitModule_.Release();
     thread->finished_ = true;
     // Without free-on-terminate the owner may delete the object from here on.
     if (freeIt) delete thread;
@@ -34,9 +34,9 @@ TThread::TThread(bool CreateSuspended) : suspended_(CreateSuspended) {
     // Always start suspended, so that the handle and id are stored before
     // the body can run.
     unsigned id = 0;
-    handle_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &id));
+    handle_.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &id)));
     threadId_ = id;
-    if (handle_ && !CreateSuspended) ResumeThread(handle_);
+    if (handle_ && !CreateSuspended) ResumeThread(handle_.Get());
 }
 
 TThread::~TThread() {
@@ -44,18 +44,18 @@ TThread::~TThread() {
         Terminate();
         WaitFor();
     }
-    // A thread still suspended here never runs; it is not waited for.
-    if (handle_) CloseHandle(handle_);
-    if (exitModule_ && !started_) FreeLibrary(exitModule_);
+    // A thread still suspended here never runs; it is not waited for. The
+    // module reference of a thread that never ran is given back with it.
+    if (started_) exitModule_.Release();
 }
 
 void TThread::Suspend() {
     suspended_ = true;
-    if (handle_) SuspendThread(handle_);
+    if (handle_) SuspendThread(handle_.Get());
 }
 
 void TThread::Resume() {
-    HANDLE handle = handle_;
+    HANDLE handle = handle_.Get();
     if (!handle) return;
     if (freeOnTerminate_) {
         suspended_ = false;
@@ -67,7 +67,7 @@ void TThread::Resume() {
 
 DWORD TThread::WaitFor() {
     if (!handle_) return 0;
-    HANDLE h = handle_;
+    HANDLE h = handle_.Get();
     if (GetCurrentThreadId() == MainThreadId()) {
         // A worker may be sending to windows of this thread: deliver those
         // messages while waiting, or both threads would wait for ever.

@@ -5,6 +5,8 @@
 
 #include <atomic>
 
+#include "WinHandles.h"
+
 namespace vpw {
 
 // The thread that loaded this unit: the program's main thread.
@@ -34,7 +36,7 @@ public:
     // answered meanwhile.
     DWORD WaitFor();
 
-    HANDLE Handle() const { return handle_; }
+    HANDLE Handle() const { return handle_.Get(); }
     DWORD ThreadID() const { return threadId_; }
     bool Terminated() const { return terminated_; }
     bool Suspended() const { return suspended_; }
@@ -50,13 +52,13 @@ protected:
     // A module reference the thread gives back as it ends, through
     // FreeLibraryAndExitThread, so that the code it runs stays mapped until
     // its very last instruction. Released here if the thread never ran.
-    void SetExitModule(HMODULE module) { exitModule_ = module; }
+    void SetExitModule(HMODULE module) { exitModule_.Reset(module); }
     void SetReturnValue(int value) { returnValue_ = value; }
 
 private:
     friend unsigned __stdcall ThreadProc(void* object);
 
-    HANDLE handle_ = nullptr;
+    TKernelHandle handle_;
     DWORD threadId_ = 0;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> suspended_{false};
@@ -64,7 +66,7 @@ private:
     std::atomic<bool> finished_{false};
     std::atomic<int> returnValue_{0};
     std::atomic<bool> started_{false};
-    HMODULE exitModule_ = nullptr;
+    TModule exitModule_;
 };
 
 }  // namespace vpw

@@ -4,11 +4,11 @@
 
 #include <memory>
 #include <mutex>
-#include <vector>
 
 #include "BOM_UI.h"
 #include "MultiLanguages.h"
 #include "PersistenceService.h"
+#include "RegistryRoutines.h"
 #include "StorageTree.h"
 #include "XMLStorage.h"
 #include "uModelConsts.h"
@@ -45,20 +45,9 @@ void LoadDefaultWindowRule(IBOMObject* rule) {
 }
 
 std::string ReadLanguageFromRegistry() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, VPW_SETTINGS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-    std::string text;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, VPW_LANGUAGE_VALUE, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        std::vector<char> buf(size + 1, '\0');
-        DWORD got = size;
-        if (RegQueryValueExA(key, VPW_LANGUAGE_VALUE, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &got) ==
-            ERROR_SUCCESS)
-            text.assign(buf.data());  // stops at the terminator, whether stored or not
-    }
     // A value of any other type counts as missing, so that start-up goes on in English.
-    RegCloseKey(key);
+    std::string text;
+    ReadRegString(HKEY_CURRENT_USER, VPW_SETTINGS_KEY, VPW_LANGUAGE_VALUE, text);
     return text;
 }
 

@@ -28,8 +28,8 @@ TUIAction* ActionAt(IBOMObject* list, const std::string& path) {
 }
 
 TEST(UICommandsOnWindows, BuiltInDocumentsTranslateWithTheBuiltInLanguage) {
-    TComInitializer com;
-    ASSERT_TRUE(com.Succeeded());
+    TComInit com;
+    ASSERT_TRUE(com.Ok());
     RegisterBOMClasses();
     RegisterUICommandClasses();
     int baseline = TDebugInterfacedObject::LiveObjects();

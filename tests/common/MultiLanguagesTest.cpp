@@ -24,7 +24,7 @@ std::string ReadFileBytes(const std::string& name) {
 class LanguagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(com_.Succeeded());
+        ASSERT_TRUE(com_.Ok());
         savedDir_ = ProgramsDirectory();
     }
     void TearDown() override {
@@ -53,7 +53,7 @@ protected:
                strings + "  </strings>\r\n</language>\r\n";
     }
 
-    TComInitializer com_;
+    TComInit com_;
     std::string savedDir_;
     std::vector<std::string> files_, dirs_;
 };

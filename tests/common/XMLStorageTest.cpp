@@ -15,7 +15,7 @@ namespace {
 class XMLStorageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(com_.Succeeded());
+        ASSERT_TRUE(com_.Ok());
         liveBefore_ = TDebugInterfacedObject::LiveObjects();
     }
     void TearDown() override {
@@ -33,7 +33,7 @@ protected:
         return s;
     }
 
-    TComInitializer com_;
+    TComInit com_;
     int liveBefore_ = 0;
     std::vector<std::string> files_;
 };

@@ -22,7 +22,7 @@ constexpr char kCenterMapping[] = "{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}";
 class ConfigBuilderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(com_.Succeeded());
+        ASSERT_TRUE(com_.Ok());
         RegisterBOMClasses();
         RegisterUICommandClasses();
         RegisterWindowRuleModelClasses();
@@ -58,7 +58,7 @@ protected:
         return action->GetEnabled();
     }
 
-    TComInitializer com_;
+    TComInit com_;
     int baseline_ = 0;
     IPtr<IBOMObjectSlave> root_;
     IPtr<IConfigBuilder> builder_;

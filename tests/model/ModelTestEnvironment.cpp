@@ -12,8 +12,8 @@ namespace {
 class TModelEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        com_ = std::make_unique<vpw::TComInitializer>();
-        ASSERT_TRUE(com_->Succeeded());
+        com_ = std::make_unique<vpw::TComInit>();
+        ASSERT_TRUE(com_->Ok());
         vpw::RegisterBOMClasses();
         vpw::RegisterUICommandClasses();
         vpw::RegisterWindowRuleModelClasses();
@@ -21,7 +21,7 @@ public:
     void TearDown() override { com_.reset(); }
 
 private:
-    std::unique_ptr<vpw::TComInitializer> com_;
+    std::unique_ptr<vpw::TComInit> com_;
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new TModelEnvironment);

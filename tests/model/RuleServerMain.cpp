@@ -18,7 +18,7 @@
 using namespace vpw;
 
 int main() {
-    TComInitializer com;
+    TComInit com;
     RegisterBOMClasses();
     RegisterUICommandClasses();
     RegisterWindowRuleModelClasses();

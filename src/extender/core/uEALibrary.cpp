@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "AppConsts.h"
+#include "WinHandles.h"
 #include "uEAGeneralClasses.h"
 #include "uEALoadClasses.h"
 #include "uEAOperations.h"
@@ -74,14 +75,11 @@ void StopEmbededLibrary(bool processExit) {
 }
 
 void ReadHookHandle() {
-    HANDLE mapping =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HOOK_HANDLE_MAPPING_NAME);
+    TKernelHandle mapping(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HOOK_HANDLE_MAPPING_NAME));
     if (!mapping) return;
-    if (void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4)) {
-        g_hookHandle = reinterpret_cast<HHOOK>(static_cast<std::uintptr_t>(*static_cast<std::uint32_t*>(view)));
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
+    if (TMappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 4)); view)
+        g_hookHandle = reinterpret_cast<HHOOK>(static_cast<std::uintptr_t>(*static_cast<std::uint32_t*>(view.Get())));
 }
 
 HHOOK HookHandle() { return g_hookHandle; }

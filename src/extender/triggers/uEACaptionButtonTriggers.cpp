@@ -4,6 +4,7 @@
 
 #include "EARoutines.h"
 #include "Exceptions.h"
+#include "WinHandles.h"
 #include "uEAVisualStyles.h"
 
 namespace vpw {
@@ -38,66 +39,14 @@ void RedrawFrame(HWND window) {
         RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_NOERASE | RDW_INVALIDATE);
 }
 
-// Each guard gives back what it took, on every path out of the paint.
-class TWindowDC {
-public:
-    explicit TWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~TWindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    TWindowDC(const TWindowDC&) = delete;
-    TWindowDC& operator=(const TWindowDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-class TSavedDCState {
-public:
-    explicit TSavedDCState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-    ~TSavedDCState() {
-        if (saved_) RestoreDC(dc_, saved_);
-    }
-    TSavedDCState(const TSavedDCState&) = delete;
-    TSavedDCState& operator=(const TSavedDCState&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
-class TMemoryDC {
-public:
-    explicit TMemoryDC(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
-    ~TMemoryDC() {
-        if (dc_) {
-            if (old_) SelectObject(dc_, old_);
-            DeleteDC(dc_);
-        }
-    }
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-    // False when the bitmap cannot be selected (it is selected elsewhere).
-    bool Select(HBITMAP bitmap) {
-        HGDIOBJ old = SelectObject(dc_, bitmap);
-        if (!old || old == HGDI_ERROR) return false;
-        if (!old_) old_ = old;
-        return true;
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
-};
-
 // Draws the top-left part of `bitmap` that fits, keyed on its bottom-left pixel.
 void DrawTransparent(HDC dc, int x, int y, int width, int height, HBITMAP bitmap, int bitmapHeight) {
     if (width <= 0 || height <= 0) return;
-    TMemoryDC source(dc);
-    if (!source.Get() || !source.Select(bitmap)) return;
+    TMemoryDC source(CreateCompatibleDC(dc));
+    if (!source) return;
+    // A bitmap selected elsewhere cannot be drawn from here.
+    TSelectObject selected(source.Get(), bitmap);
+    if (!selected.Ok()) return;
     COLORREF key = GetPixel(source.Get(), 0, bitmapHeight - 1);
     if (key == CLR_INVALID)
         BitBlt(dc, x, y, width, height, source.Get(), 0, 0, SRCCOPY);
@@ -408,10 +357,10 @@ void TEACaptionButtonAgent::Paint() {
         int frameWidth = 0, frameHeight = 0;
         trigger->GetFrameSize(frameWidth, frameHeight);
 
-        TWindowDC windowDC(window);
+        TWindowDC windowDC = TWindowDC::Whole(window);
         HDC dc = windowDC.Get();
         if (!dc) return;
-        TSavedDCState state(dc);
+        TSavedDC state(dc);
         POINT origin{};
         GetWindowOrgEx(dc, &origin);
         SetWindowOrgEx(dc, origin.x - frameWidth, origin.y - frameHeight, nullptr);
