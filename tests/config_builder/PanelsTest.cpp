@@ -33,7 +33,7 @@ namespace {
 class TPanelsEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        com_ = std::make_unique<TComInitializer>();
+        com_ = std::make_unique<TComInit>();
         RegisterBOMClasses();
         RegisterUICommandClasses();
         RegisterWindowRuleModelClasses();
@@ -44,7 +44,7 @@ public:
     void TearDown() override { com_.reset(); }
 
 private:
-    std::unique_ptr<TComInitializer> com_;
+    std::unique_ptr<TComInit> com_;
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new TPanelsEnvironment);
