@@ -110,7 +110,7 @@ int CountRules(IBOMObjectSlave* root) {
 
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    TComInitializer com;
+    TComInit com;
     RegisterBOMClasses();
     RegisterUICommandClasses();
     RegisterWindowRuleModelClasses();
