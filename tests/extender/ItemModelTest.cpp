@@ -23,7 +23,7 @@ protected:
 
 TEST_F(ItemModel, OperationReadsItsKeysInAnyCase) {
     IPtr<IOperation> op = Supports<IOperation>(
-        CreateItemByClassName("\\NAME=STAYONTOPON\\caption=StayOnTop On\\HINT=h\\DEFAULT=Yes\\DIRECTCALL=yes", "operation"));
+        CreateEAItemByClassName("\\NAME=STAYONTOPON\\caption=StayOnTop On\\HINT=h\\DEFAULT=Yes\\DIRECTCALL=yes", "operation"));
     ASSERT_TRUE(op);
     EXPECT_EQ(op->GetName(), "STAYONTOPON");
     EXPECT_EQ(op->GetCaption(), "StayOnTop On");
@@ -33,14 +33,14 @@ TEST_F(ItemModel, OperationReadsItsKeysInAnyCase) {
     EXPECT_FALSE(op->GetImage());
 
     for (const char* no : {"1", "true", "", "no"}) {
-        op = Supports<IOperation>(CreateItemByClassName(std::string("\\DEFAULT=") + no, "OPERATION"));
+        op = Supports<IOperation>(CreateEAItemByClassName(std::string("\\DEFAULT=") + no, "OPERATION"));
         ASSERT_TRUE(op);
         EXPECT_FALSE(op->GetDefault()) << no;
     }
 }
 
 TEST_F(ItemModel, OperationLoadsNamedGlyphsAndNoneForUnknownNames) {
-    IPtr<IOperation> op = Supports<IOperation>(CreateItemByClassName(
+    IPtr<IOperation> op = Supports<IOperation>(CreateEAItemByClassName(
         "\\IMAGE=STAYONTOPON\\DOWNIMAGE=NOSUCHGLYPH\\IMAGE_SMALL=STAYONTOPON_SMALL\\DOWNIMAGE_SMALL=NOSUCHGLYPH_SMALL", "OPERATION"));
     ASSERT_TRUE(op);
     ASSERT_TRUE(op->GetImage());
@@ -56,7 +56,7 @@ TEST_F(ItemModel, OperationLoadsNamedGlyphsAndNoneForUnknownNames) {
 TEST_F(ItemModel, OperationFreesItsBitmaps) {
     HBITMAP image = nullptr;
     {
-        IPtr<IOperation> op = Supports<IOperation>(CreateItemByClassName("\\IMAGE=STAYONTOPON", "OPERATION"));
+        IPtr<IOperation> op = Supports<IOperation>(CreateEAItemByClassName("\\IMAGE=STAYONTOPON", "OPERATION"));
         ASSERT_TRUE(op);
         image = op->GetImage();
         BITMAP bm{};
@@ -67,17 +67,17 @@ TEST_F(ItemModel, OperationFreesItsBitmaps) {
 }
 
 TEST_F(ItemModel, RegistryYieldsNothingForUnknownTypesOrWithoutRegistry) {
-    EXPECT_FALSE(CreateItem("NOSUCHTYPE{\\NAME=x}"));
-    EXPECT_TRUE(CreateItem("Operation{\\NAME=x}"));
+    EXPECT_FALSE(CreateEAItem("NOSUCHTYPE{\\NAME=x}"));
+    EXPECT_TRUE(CreateEAItem("Operation{\\NAME=x}"));
     FreeItemClasses();
-    EXPECT_FALSE(CreateItem("OPERATION{\\NAME=x}"));
+    EXPECT_FALSE(CreateEAItem("OPERATION{\\NAME=x}"));
 }
 
 TEST_F(ItemModel, TypedCollectionsKeyByNameAndRefuseDuplicates) {
     IPtr<TOperations> ops = NewItem<TOperations>();
-    IPtr<IOperation> a = Supports<IOperation>(CreateItem("OPERATION{\\NAME=A\\CAPTION=first}"));
-    IPtr<IOperation> a2 = Supports<IOperation>(CreateItem("OPERATION{\\NAME=a\\CAPTION=second}"));
-    IPtr<IOperation> b = Supports<IOperation>(CreateItem("OPERATION{\\NAME=B}"));
+    IPtr<IOperation> a = Supports<IOperation>(CreateEAItem("OPERATION{\\NAME=A\\CAPTION=first}"));
+    IPtr<IOperation> a2 = Supports<IOperation>(CreateEAItem("OPERATION{\\NAME=a\\CAPTION=second}"));
+    IPtr<IOperation> b = Supports<IOperation>(CreateEAItem("OPERATION{\\NAME=B}"));
     ops->Add(a.get());
     ops->Add(a2.get());
     ops->Add(b.get());
@@ -99,7 +99,7 @@ TEST_F(ItemModel, TypedCollectionsKeyByNameAndRefuseDuplicates) {
 
 TEST_F(ItemModel, RemovingDropsOnlyTheCollectionsReference) {
     IPtr<TOperations> ops = NewItem<TOperations>();
-    IPtr<IOperation> a = Supports<IOperation>(CreateItem("OPERATION{\\NAME=A}"));
+    IPtr<IOperation> a = Supports<IOperation>(CreateEAItem("OPERATION{\\NAME=A}"));
     ops->Add(a.get());
     ops->Remove(Variant("nothing"));
     ops->Remove(Variant(5));

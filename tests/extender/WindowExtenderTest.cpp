@@ -62,8 +62,8 @@ protected:
     void SetUp() override {
         live_ = TDebugInterfacedObject::LiveObjects();
         CreateItemClasses();
-        RegisterItemClass(ItemClassOf<TFakeAction>(), "FAKEACTION");
-        RegisterItemClass(ItemClassOf<TFakeTrigger>(), "FAKETRIGGER");
+        RegisterEAItemClass(ItemClassOf<TFakeAction>(), "FAKEACTION");
+        RegisterEAItemClass(ItemClassOf<TFakeTrigger>(), "FAKETRIGGER");
         Calls().clear();
         TTestWindow::Seen().clear();
     }
@@ -74,7 +74,7 @@ protected:
     }
     IPtr<TWindowExtender> Build(const std::string& text) {
         RegisterEAWindowExtenderClasses();
-        IPtr<IItem> item = CreateItemByClassName(text, "WINDOWEXTENDER");
+        IPtr<IItem> item = CreateEAItemByClassName(text, "WINDOWEXTENDER");
         return IPtr<TWindowExtender>(dynamic_cast<TWindowExtender*>(item.get()));
     }
     // Builds, owns, connects and attaches an extender to a new test window.
@@ -248,8 +248,8 @@ TEST_F(WindowExtender, SurvivesDestroyWindowInsideItsOwnCall) {
         SCOPED_TRACE(withHook ? "hook procedure detaches" : "extender releases itself");
         FreeItemClasses();
         CreateItemClasses();
-        RegisterItemClass(ItemClassOf<TProbeExtender>(), "WINDOWEXTENDER");
-        RegisterItemClass(ItemClassOf<TFakeAction>(), "FAKEACTION");
+        RegisterEAItemClass(ItemClassOf<TProbeExtender>(), "WINDOWEXTENDER");
+        RegisterEAItemClass(ItemClassOf<TFakeAction>(), "FAKEACTION");
         CreateEmbededApplication();
         HHOOK hook = withHook ? SetWindowsHookExA(WH_CALLWNDPROC, &CallProcHook, nullptr, GetCurrentThreadId()) : nullptr;
         TProbeExtender::diedInCall = false;
@@ -287,7 +287,7 @@ TEST_F(WindowExtender, RuleTextFromAnotherThreadIsAppliedOnTheWindowsThread) {
 
     DWORD attachThread = 0;
     TThreadProbe::where = &attachThread;
-    RegisterItemClass(ItemClassOf<TThreadProbe>(), "PROBEACTION");
+    RegisterEAItemClass(ItemClassOf<TThreadProbe>(), "PROBEACTION");
 
     std::thread([w = window_] {
         EmbededApplication()->ApplyWindowRuleData(w, "\\WINDOWRULENAME=r\\ACTION=PROBEACTION{\\NAME=p}");

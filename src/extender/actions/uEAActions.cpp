@@ -185,7 +185,7 @@ void TAction::SaveCurrentOperationToRegistry() {
 }
 
 void TAction::AddOperation(const std::string& paramString) {
-    IPtr<IOperation> operation = Supports<IOperation>(CreateItemByClassName(paramString, "OPERATION"));
+    IPtr<IOperation> operation = Supports<IOperation>(CreateEAItemByClassName(paramString, "OPERATION"));
     if (operation && operations_) operations_->Add(operation.get());
 }
 

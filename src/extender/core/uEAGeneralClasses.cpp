@@ -157,38 +157,34 @@ void FreeItemClasses() {
 
 TItemClasses* ItemClasses() { return g_itemClasses; }
 
-inline namespace embeded {
-
-void RegisterItemClass(const TItemClass* cls, const std::string& name) {
+void RegisterEAItemClass(const TItemClass* cls, const std::string& name) {
     if (g_itemClasses) g_itemClasses->RegisterClass(cls, name);
 }
 
-const TItemClass* FindItemClass(const std::string& name) {
+const TItemClass* FindEAItemClass(const std::string& name) {
     return g_itemClasses ? g_itemClasses->FindClass(name) : nullptr;
 }
 
-IPtr<IItem> CreateItemByClassName(const std::string& paramString, const std::string& className) {
+IPtr<IItem> CreateEAItemByClassName(const std::string& paramString, const std::string& className) {
     try {
-        const TItemClass* cls = FindItemClass(className);
+        const TItemClass* cls = FindEAItemClass(className);
         if (!cls) return {};
         IPtr<TAbstractParamsItem> item = TAbstractParamsItem::Create(cls, paramString);
         return IPtr<IItem>(item.get());
     } catch (...) {
-        DebugOut("CreateItemByClassName: Err = " + CurrentExceptionMessage());
+        DebugOut("CreateEAItemByClassName: Err = " + CurrentExceptionMessage());
         return {};
     }
 }
 
-IPtr<IItem> CreateItem(const std::string& itemDescriptor) {
+IPtr<IItem> CreateEAItem(const std::string& itemDescriptor) {
     // The type name stands before the first "{", the parameters between it
     // and the last character.
     std::size_t p = itemDescriptor.find('{');
-    if (p == std::string::npos) return CreateItemByClassName({}, itemDescriptor);
+    if (p == std::string::npos) return CreateEAItemByClassName({}, itemDescriptor);
     std::size_t end = itemDescriptor.size() - 1;
     std::string params = end > p ? itemDescriptor.substr(p + 1, end - p - 1) : std::string();
-    return CreateItemByClassName(params, itemDescriptor.substr(0, p));
+    return CreateEAItemByClassName(params, itemDescriptor.substr(0, p));
 }
-
-}  // namespace embeded
 
 }  // namespace vpw

@@ -162,16 +162,13 @@ void CreateItemClasses();
 void FreeItemClasses();
 TItemClasses* ItemClasses();  // nullptr outside start-up .. unload
 
-// Kept apart from the object framework's registry routines of the same names.
-inline namespace embeded {
-
-void RegisterItemClass(const TItemClass* cls, const std::string& name);
-const TItemClass* FindItemClass(const std::string& name);
+// The library's own registry; the object framework's routines are named
+// without "EA".
+void RegisterEAItemClass(const TItemClass* cls, const std::string& name);
+const TItemClass* FindEAItemClass(const std::string& name);
 // None for an unknown type, a missing registry or an item that failed to build.
-IPtr<IItem> CreateItemByClassName(const std::string& paramString, const std::string& className);
+IPtr<IItem> CreateEAItemByClassName(const std::string& paramString, const std::string& className);
 // "TYPENAME{params}".
-IPtr<IItem> CreateItem(const std::string& itemDescriptor);
-
-}  // namespace embeded
+IPtr<IItem> CreateEAItem(const std::string& itemDescriptor);
 
 }  // namespace vpw

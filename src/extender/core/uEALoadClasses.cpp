@@ -15,25 +15,25 @@ namespace vpw {
 
 // The model's nineteen type names, in their fixed order.
 void RegisterEAItemClasses() {
-    RegisterItemClass(ItemClassOf<TStayOnTopAction>(), "STAYONTOPACTION");
-    RegisterItemClass(ItemClassOf<TMinToTrayAction>(), "MINTOTRAYACTION");
-    RegisterItemClass(ItemClassOf<TMinToEdgeAction>(), "MINTOEDGEACTION");
-    RegisterItemClass(ItemClassOf<TCloseWindowAction>(), "CLOSEWINDOWACTION");
-    RegisterItemClass(ItemClassOf<TRunModeAction>(), "RUNMODEACTION");
-    RegisterItemClass(ItemClassOf<TSaveSizePosAction>(), "SAVESIZEPOSACTION");
-    RegisterItemClass(ItemClassOf<TWindowRollupAction>(), "WINDOWROLLUPACTION");
-    RegisterItemClass(ItemClassOf<TCloseQueryAction>(), "CLOSEQUERYACTION");
-    RegisterItemClass(ItemClassOf<TEACaptionButtonAgent>(), "CAPTIONBUTTONAGENT");
-    RegisterItemClass(ItemClassOf<TEACaptionButtonTrigger>(), "CAPTIONBUTTONTRIGGER");
-    RegisterItemClass(ItemClassOf<TMessageActionActivator>(), "MESSAGEAGENT");
-    RegisterItemClass(ItemClassOf<TSCMinimizeMessageTrigger>(), "SCMINIMIZEMESSAGETRIGGER");
-    RegisterItemClass(ItemClassOf<TWMCreateMessageTrigger>(), "WMCREATEMESSAGETRIGGER");
-    RegisterItemClass(ItemClassOf<TWMDestroyMessageTrigger>(), "WMDESTROYMESSAGETRIGGER");
-    RegisterItemClass(ItemClassOf<TWMActivateWindowMessageTrigger>(), "WMACTIVATEWINDOWMESSAGETRIGGER");
-    RegisterItemClass(ItemClassOf<TWMInActivateWindowMessageTrigger>(), "WMINACTIVATEWINDOWMESSAGETRIGGER");
-    RegisterItemClass(ItemClassOf<TSCDefaultMessageTrigger>(), "SCDEFAULTMESSAGETRIGGER");
-    RegisterItemClass(ItemClassOf<TMouseHoverAgent>(), "MOUSEHOVERAGENT");
-    RegisterItemClass(ItemClassOf<TMouseHoverTrigger>(), "MOUSEHOVETRIGGER");
+    RegisterEAItemClass(ItemClassOf<TStayOnTopAction>(), "STAYONTOPACTION");
+    RegisterEAItemClass(ItemClassOf<TMinToTrayAction>(), "MINTOTRAYACTION");
+    RegisterEAItemClass(ItemClassOf<TMinToEdgeAction>(), "MINTOEDGEACTION");
+    RegisterEAItemClass(ItemClassOf<TCloseWindowAction>(), "CLOSEWINDOWACTION");
+    RegisterEAItemClass(ItemClassOf<TRunModeAction>(), "RUNMODEACTION");
+    RegisterEAItemClass(ItemClassOf<TSaveSizePosAction>(), "SAVESIZEPOSACTION");
+    RegisterEAItemClass(ItemClassOf<TWindowRollupAction>(), "WINDOWROLLUPACTION");
+    RegisterEAItemClass(ItemClassOf<TCloseQueryAction>(), "CLOSEQUERYACTION");
+    RegisterEAItemClass(ItemClassOf<TEACaptionButtonAgent>(), "CAPTIONBUTTONAGENT");
+    RegisterEAItemClass(ItemClassOf<TEACaptionButtonTrigger>(), "CAPTIONBUTTONTRIGGER");
+    RegisterEAItemClass(ItemClassOf<TMessageActionActivator>(), "MESSAGEAGENT");
+    RegisterEAItemClass(ItemClassOf<TSCMinimizeMessageTrigger>(), "SCMINIMIZEMESSAGETRIGGER");
+    RegisterEAItemClass(ItemClassOf<TWMCreateMessageTrigger>(), "WMCREATEMESSAGETRIGGER");
+    RegisterEAItemClass(ItemClassOf<TWMDestroyMessageTrigger>(), "WMDESTROYMESSAGETRIGGER");
+    RegisterEAItemClass(ItemClassOf<TWMActivateWindowMessageTrigger>(), "WMACTIVATEWINDOWMESSAGETRIGGER");
+    RegisterEAItemClass(ItemClassOf<TWMInActivateWindowMessageTrigger>(), "WMINACTIVATEWINDOWMESSAGETRIGGER");
+    RegisterEAItemClass(ItemClassOf<TSCDefaultMessageTrigger>(), "SCDEFAULTMESSAGETRIGGER");
+    RegisterEAItemClass(ItemClassOf<TMouseHoverAgent>(), "MOUSEHOVERAGENT");
+    RegisterEAItemClass(ItemClassOf<TMouseHoverTrigger>(), "MOUSEHOVETRIGGER");
 }
 
 }  // namespace vpw

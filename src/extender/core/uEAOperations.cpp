@@ -47,6 +47,6 @@ bool TOperations::QueryInterface(const TGUID& iid, void** out) {
     return AnswerInterfaces<IOperations>(this, iid, out) || TAbstractCollection::QueryInterface(iid, out);
 }
 
-void RegisterEAOperationClasses() { RegisterItemClass(ItemClassOf<TOperation>(), "OPERATION"); }
+void RegisterEAOperationClasses() { RegisterEAItemClass(ItemClassOf<TOperation>(), "OPERATION"); }
 
 }  // namespace vpw

@@ -69,9 +69,9 @@ void TWindowExtender::ParseParam(const std::string& key, const std::string& valu
         if (key == "WINDOWRULENAME") {
             ruleName_ = value;
         } else if (key == "ACTION") {
-            if (IPtr<IAction> action = Supports<IAction>(CreateItem(value))) actions_->Add(action.get());
+            if (IPtr<IAction> action = Supports<IAction>(CreateEAItem(value))) actions_->Add(action.get());
         } else if (key == "TRIGGER") {
-            if (IPtr<ITrigger> trigger = Supports<ITrigger>(CreateItem(value))) triggers_->Add(trigger.get());
+            if (IPtr<ITrigger> trigger = Supports<ITrigger>(CreateEAItem(value))) triggers_->Add(trigger.get());
         }
     } catch (...) {
     }
@@ -203,6 +203,6 @@ void TWindowExtender::WindowProc(TMessage& message) {
     }
 }
 
-void RegisterEAWindowExtenderClasses() { RegisterItemClass(ItemClassOf<TWindowExtender>(), "WINDOWEXTENDER"); }
+void RegisterEAWindowExtenderClasses() { RegisterEAItemClass(ItemClassOf<TWindowExtender>(), "WINDOWEXTENDER"); }
 
 }  // namespace vpw

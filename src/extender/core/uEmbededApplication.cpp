@@ -235,7 +235,7 @@ void TEmbededApplication::BuildExtender(HWND window, unsigned request, const std
             if (i < 0 || listed_[i].request != request) return;
         }
         if (FindExtender(window)) return;
-        IPtr<IWindowExtender> extender = Supports<IWindowExtender>(CreateItemByClassName(text, "WINDOWEXTENDER"));
+        IPtr<IWindowExtender> extender = Supports<IWindowExtender>(CreateEAItemByClassName(text, "WINDOWEXTENDER"));
         if (!extender) {
             UnlistRequest(window, request);
             return;

@@ -34,7 +34,7 @@ void TActionsActivator::ParseParam(const std::string& key, const std::string& va
     try {
         TAbstractParamsItem::ParseParam(key, value);
         if (key != "AGENT" || defaultAgentClass_.empty()) return;
-        IPtr<IAgent> agent = Supports<IAgent>(CreateItemByClassName(value, defaultAgentClass_));
+        IPtr<IAgent> agent = Supports<IAgent>(CreateEAItemByClassName(value, defaultAgentClass_));
         // The collection keeps the first agent of a name.
         if (agent && agents_) agents_->Add(agent.get());
     } catch (...) {

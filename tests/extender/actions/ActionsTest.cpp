@@ -71,7 +71,7 @@ TEST(StayOnTopAction, TogglesTheWindowAndTellsItsObserversOnce) {
 }
 
 TEST(StayOnTopAction, WithoutAWindowItFailsAndTellsNobody) {
-    IPtr<IAction> action = Supports<IAction>(CreateItemByClassName("\\NAME=Loose", "STAYONTOPACTION"));
+    IPtr<IAction> action = Supports<IAction>(CreateEAItemByClassName("\\NAME=Loose", "STAYONTOPACTION"));
     ASSERT_TRUE(action);
     IPtr<TCountingObserver> observer(new TCountingObserver);
     action->GetPublisher()->Subscribe(observer.get());
@@ -189,7 +189,7 @@ TEST(Action, SaveCurrentOperationIsYesInAnyCase) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         IPtr<IItem> item =
-            CreateItemByClassName(std::string("\\NAME=A\\SAVECURRENTOPERATION=") + c.value, "STAYONTOPACTION");
+            CreateEAItemByClassName(std::string("\\NAME=A\\SAVECURRENTOPERATION=") + c.value, "STAYONTOPACTION");
         auto* action = dynamic_cast<TAction*>(item.get());
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action->GetSaveCurrentOperation(), c.save);

@@ -163,7 +163,7 @@ public:
 };
 
 TEST(MessageTrigger, ADelayedFiringRunsOnceEvenWhenAnAgentWaitsInAMessageLoop) {
-    RegisterItemClass(ItemClassOf<TModalAction>(), "MODALTESTACTION");
+    RegisterEAItemClass(ItemClassOf<TModalAction>(), "MODALTESTACTION");
     TTargetWindow window;
     TAttachedRule rule(window.Get(),
                        "\\WINDOWRULENAME=Modal\\ACTION=MODALTESTACTION{\\NAME=M}"

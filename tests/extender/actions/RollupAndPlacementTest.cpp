@@ -221,7 +221,7 @@ TEST(SaveSizePosAction, ShowCommandsComeBackAsTheUserKnowsThem) {
 TEST(SaveSizePosAction, WithoutAWindowBothOperationsDoNothingAndSucceed) {
     const std::string ruleName = "RulePartsTest Loose";
     DeleteRuleKey(ruleName);
-    IPtr<IAction> loose = Supports<IAction>(CreateItemByClassName("\\NAME=Place", "SAVESIZEPOSACTION"));
+    IPtr<IAction> loose = Supports<IAction>(CreateEAItemByClassName("\\NAME=Place", "SAVESIZEPOSACTION"));
     ASSERT_TRUE(loose);
     EXPECT_TRUE(loose->ExecuteOperation("SAVESIZEPOS"));
     EXPECT_TRUE(loose->ExecuteOperation("RESTORESIZEPOS"));

@@ -47,7 +47,7 @@ public:
         RegisterEAOperationClasses();
         RegisterEAWindowExtenderClasses();
         RegisterEAItemClasses();
-        RegisterItemClass(ItemClassOf<TRecordingAction>(), "RECORDINGACTION");
+        RegisterEAItemClass(ItemClassOf<TRecordingAction>(), "RECORDINGACTION");
     }
     void TearDown() override { FreeItemClasses(); }
 };
@@ -169,7 +169,7 @@ private:
 class TAttachedRule {
 public:
     TAttachedRule(HWND window, const std::string& ruleData) {
-        extender_ = Supports<IWindowExtender>(CreateItemByClassName(ruleData, "WINDOWEXTENDER"));
+        extender_ = Supports<IWindowExtender>(CreateEAItemByClassName(ruleData, "WINDOWEXTENDER"));
         if (!extender_) return;
         extender_->SetOwner(nullptr);
         extender_->Connect();

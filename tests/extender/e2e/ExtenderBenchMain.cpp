@@ -125,7 +125,7 @@ void InProcessExtenderCost(int messages, double& bare, double& extended) {
     HWND window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
                                   nullptr, wc.hInstance, nullptr);
     bare = MedianMessageCost(window, messages);
-    IPtr<IWindowExtender> extender = Supports<IWindowExtender>(CreateItemByClassName(
+    IPtr<IWindowExtender> extender = Supports<IWindowExtender>(CreateEAItemByClassName(
         "\\WINDOWRULENAME=Bench\\ACTION=STAYONTOPACTION{\\NAME=StayOnTopForCaptionButton\\SAVECURRENTOPERATION=no\\}"
         "\\TRIGGER=CAPTIONBUTTONTRIGGER{\\AGENT={\\NAME=StayOnTopCaptionButton\\ACTIONNAME=StayOnTopForCaptionButton"
         "\\ACTIONKIND=next\\OPERATIONNAME=}}" +
