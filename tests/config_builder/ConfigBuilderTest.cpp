@@ -122,6 +122,51 @@ TEST_F(ConfigBuilderTest, CommandsAreDecidedByTheRootWhateverIsSelected) {
     EXPECT_FALSE(EnabledAfterUpdate(remove));
 }
 
+// A panel that writes its object's "enabled" back whenever it is shown, as
+// controls do that fire their change handlers on showing.
+class TShowWritingPanel : public TDetailPanelFrame {
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) override {
+        if (message == WM_SHOWWINDOW && wParam) SetParamValue("enabled", Variant("yes"));
+        return false;
+    }
+};
+
+TEST_F(ConfigBuilderTest, TheSelectedNodeShowsItsPanelInTheDetailArea) {
+    RegisterDetailPanelClass(DetailPanelClassOf<TShowWritingPanel>(), "VelvicWindowsDetailPanel");
+    RegisterDetailPanelClass(DetailPanelClassOf<TShowWritingPanel>(), "WindowRuleDetailPanel");
+    auto* facet = dynamic_cast<TConfigBuilder*>(builder_.get());
+    TCBAppForm& form = *facet->MainForm();
+    TWinTreeView& tree = form.TreeView();
+    ShowWindow(form.Handle(), SW_SHOW);
+    auto* root = dynamic_cast<TVelvicWindows*>(root_.get());
+    ASSERT_NE(root, nullptr);
+
+    Action("toolbar/WindowRuleAdd")->Execute();
+    TDetailPanelFrame* rulePanel = facet->ShownPanel();
+    ASSERT_NE(rulePanel, nullptr);
+    EXPECT_EQ(GetParent(rulePanel->Handle()), form.DetailPanel());
+    root->SetModified(false);
+
+    tree.Select(tree.First());
+    TDetailPanelFrame* rootPanel = facet->ShownPanel();
+    ASSERT_NE(rootPanel, nullptr);
+    EXPECT_NE(rootPanel, rulePanel);
+    EXPECT_FALSE(IsWindowVisible(rulePanel->Handle())) << "parked";
+    EXPECT_FALSE(root->IsModified()) << "showing a panel is no edit";
+
+    // The panel fills the detail area as the window is resized.
+    SetWindowPos(form.Handle(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+    RECT area{}, panel{};
+    GetClientRect(form.DetailPanel(), &area);
+    GetClientRect(rootPanel->Handle(), &panel);
+    EXPECT_EQ(panel.right, area.right);
+    EXPECT_EQ(panel.bottom, area.bottom);
+
+    tree.Select(nullptr);
+    EXPECT_EQ(facet->ShownPanel(), nullptr) << "no node, no panel";
+}
+
 // A panel with one text field that records what its change handler saw.
 class TEditPanel : public TDetailPanelFrame {
 public:
