@@ -293,23 +293,26 @@ inline RECT ExpectedButton(HWND window) {
     return RECT{right - width, w.top + fy, right, w.top + fy + GetSystemMetrics(SM_CYSIZE)};
 }
 
-// The middle of the window's close button, found by asking the window; the
-// window's top-left corner when it shows none.
-inline POINT CloseButton(HWND window) {
+// The middle of the title-bar button that answers `hit` (HTCLOSE,
+// HTMINBUTTON...), found by asking the window; the window's top-left corner
+// when it shows none.
+inline POINT SystemButton(HWND window, LRESULT hit) {
     RECT r{};
     GetWindowRect(window, &r);
     int y = TitleBar(window).y;
     int right = -1, left = -1;
     for (int x = r.right - 1; x > r.left; --x) {
-        bool close = HitTest(window, x, y) == HTCLOSE;
-        if (close && right < 0) right = x;
-        if (!close && right >= 0) {
+        bool over = HitTest(window, x, y) == hit;
+        if (over && right < 0) right = x;
+        if (!over && right >= 0) {
             left = x + 1;
             break;
         }
     }
     return right < 0 ? POINT{r.left, r.top} : POINT{(left + right) / 2, y};
 }
+
+inline POINT CloseButton(HWND window) { return SystemButton(window, HTCLOSE); }
 
 // The middle of the control center's icon in the shell's own tray window
 // (no desktop here provides one), found by its blue; false when not seen.

@@ -1,0 +1,450 @@
+// Minimising to the tray and to the screen edge end to end: the real control
+// center and hook library, the test program's window in another process,
+// the shell's real notification area, real clicks and drags.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "EndToEndSupport.h"
+#include "RegistryRoutines.h"
+#include "extender/MessageBoxProbe.h"
+
+using namespace vpw;
+using namespace vpw::test;
+
+namespace {
+
+constexpr char kTrayClass[] = "VPW_E2E_Tray";
+constexpr char kEdgeClass[] = "VPW_E2E_Edge";
+constexpr char kIconWindowClass[] = "{57554B3D-9B00-49AC-9F77-3273F44826AE}";
+constexpr char kTrayAction[] = "MinToTrayForMinimizeEvent";
+constexpr char kEdgeAction[] = "MinToEdgeForMinimizeEvent";
+// The colour the tests paint a window's tray icon in, to find it on the screen.
+constexpr COLORREF kMarker = RGB(0, 200, 120);
+
+// The template's minimise trigger runs `minimiseAction`; the close question
+// is on, to show that closing from the tray menu does not ask.
+std::string MinimiseConfig(const std::string& rule, const char* windowClass, const std::string& minimiseAction,
+                           const TParamsXml& trayParams = {}, const TParamsXml& edgeParams = {}) {
+    TParamsXml tray{{"enabled", "yes"}}, edge{{"enabled", "yes"}};
+    tray.insert(tray.end(), trayParams.begin(), trayParams.end());
+    edge.insert(edge.end(), edgeParams.begin(), edgeParams.end());
+    std::string actions = ItemXml("action", kTrayAction, "MINTOTRAYACTION", tray) +
+                          ItemXml("action", kEdgeAction, "MINTOEDGEACTION", edge) +
+                          ItemXml("action", "CloseQuery", "CLOSEQUERYACTION", {{"enabled", "yes"}});
+    std::string triggers =
+        ItemXml("trigger", "MinimizeEvent", "SCMINIMIZEMESSAGETRIGGER", {{"enabled", "yes"}},
+                AgentsXml(ItemXml("agent", "MinimizeEventAgent", "MESSAGEAGENT",
+                                  {{"enabled", "yes"}, {"action_name", minimiseAction}, {"action_kind", "next"}})));
+    return RulesConfig({{rule, windowClass, actions, triggers}});
+}
+
+HWND StartAttached(std::unique_ptr<ChildProcess>& target, const char* windowClass, const char* caption) {
+    target = StartTarget(ModuleDir(), {"open", windowClass, caption});
+    HWND window = WaitForWindow(windowClass, caption);
+    if (!window || !WaitUntil([&] { return QueryTarget(window, kQueryAttached) >= 1; }, 10000)) return nullptr;
+    Sleep(300);
+    return window;
+}
+
+// The window's minimise button, clicked. Right after a window came back,
+// Wine may still route the click to where the window was not yet: a user
+// whose click did nothing clicks again.
+void Minimise(HWND window) {
+    WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Sleep(200);
+        Click(SystemButton(window, HTMINBUTTON));
+        if (WaitUntil([&] { return IsIconic(window) || !IsWindowVisible(window); }, 2000)) return;
+    }
+}
+
+// ----------------------------------------------------------------- the tray
+
+NOTIFYICONDATAA IconData(HWND window, UINT id) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = id;
+    return data;
+}
+
+// The ids of the window's icons in the tray (the shell answers a modify
+// only for an icon it has).
+std::vector<UINT> TrayIcons(HWND window) {
+    std::vector<UINT> ids;
+    for (UINT id = 0; id < 32; ++id) {
+        NOTIFYICONDATAA data = IconData(window, id);
+        if (Shell_NotifyIconA(NIM_MODIFY, &data)) ids.push_back(id);
+    }
+    return ids;
+}
+
+bool HasTrayIcon(HWND window) { return !TrayIcons(window).empty(); }
+
+// A small icon of one colour.
+HICON MarkerIcon() {
+    static HICON icon = [] {
+        int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+        HDC screen = GetDC(nullptr);
+        HBITMAP colour = CreateCompatibleBitmap(screen, w, h);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, colour);
+        HBRUSH brush = CreateSolidBrush(kMarker);
+        RECT r{0, 0, w, h};
+        FillRect(dc, &r, brush);
+        SelectObject(dc, old);
+        DeleteObject(brush);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        std::vector<BYTE> maskBits(((w + 15) / 16) * 2 * h, 0);
+        HBITMAP mask = CreateBitmap(w, h, 1, 1, maskBits.data());
+        ICONINFO info{TRUE, 0, 0, mask, colour};
+        HICON made = CreateIconIndirect(&info);
+        DeleteObject(mask);
+        DeleteObject(colour);
+        return made;
+    }();
+    return icon;
+}
+
+// Where the window's tray icon shows: its picture is swapped for one of
+// the marker colour, which is then looked for in the shell's tray window.
+bool FindTrayIcon(HWND window, POINT& at) {
+    std::vector<UINT> ids = TrayIcons(window);
+    if (ids.empty()) return false;
+    NOTIFYICONDATAA data = IconData(window, ids.front());
+    data.uFlags = NIF_ICON;
+    data.hIcon = MarkerIcon();
+    if (!Shell_NotifyIconA(NIM_MODIFY, &data)) return false;
+    return WaitUntil(
+        [&] {
+            HWND tray = FindWindowA(nullptr, "Wine System Tray");
+            RECT r{};
+            if (!tray || !GetWindowRect(tray, &r)) return false;
+            TScreenShot shot(r);
+            long sx = 0, sy = 0, n = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    if (shot.Pixel(x, y) == ((GetRValue(kMarker) << 16) | (GetGValue(kMarker) << 8) | GetBValue(kMarker))) {
+                        sx += x;
+                        sy += y;
+                        ++n;
+                    }
+            if (n < 20) return false;
+            at = POINT{static_cast<LONG>(sx / n), static_cast<LONG>(sy / n)};
+            return true;
+        },
+        3000);
+}
+
+void RightClick(POINT at) {
+    SetCursorPos(at.x, at.y);
+    Sleep(50);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, input, sizeof(INPUT));
+    Sleep(50);
+}
+
+struct TMenuSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessMenu(HWND window, LPARAM p) {
+    auto* s = reinterpret_cast<TMenuSearch*>(p);
+    char cls[16] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (std::string(cls) != "#32768" || !IsWindowVisible(window) || process != s->process) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+// The open popup menu of that program.
+HWND OpenMenuOf(DWORD process) {
+    TMenuSearch search{process, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(&FindProcessMenu, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        5000);
+    return search.found;
+}
+
+// The middle of item `index` of `count` in an open menu window.
+POINT MenuItem(HWND menu, int index, int count) {
+    RECT r{};
+    GetWindowRect(menu, &r);
+    return POINT{(r.left + r.right) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / (2 * count)};
+}
+
+TEST(EndToEnd, MinimisedToTheTrayTheIconBringsTheWindowBackAndItsMenuClosesIt) {
+    const std::string rule = "E2E Tray";
+    TSystemFolder system(Bin(), MinimiseConfig(rule, kTrayClass, kTrayAction));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+    std::unique_ptr<ChildProcess> target;
+    HWND window = StartAttached(target, kTrayClass, "E2E tray");
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(HasTrayIcon(window));
+
+    // The minimise button: hidden, and an icon in the tray.
+    Minimise(window);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window) && HasTrayIcon(window); }, 5000));
+
+    // A left click on the icon: back, and the icon gone.
+    POINT icon{};
+    ASSERT_TRUE(FindTrayIcon(window, icon));
+    Click(icon);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !HasTrayIcon(window); }, 5000));
+
+    // The shell restarts: the icon comes back.
+    Minimise(window);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window) && HasTrayIcon(window); }, 5000));
+    UINT id = TrayIcons(window).front();
+    NOTIFYICONDATAA data = IconData(window, id);
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return HasTrayIcon(window); }, 5000));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // A right click opens the menu; "Close Window" ends the program without
+    // the close question.
+    ASSERT_TRUE(FindTrayIcon(window, icon));
+    RightClick(icon);
+    HWND menu = OpenMenuOf(target->Id());
+    ASSERT_NE(menu, nullptr);
+    Sleep(200);
+    Click(MenuItem(menu, 1, 2));
+    EXPECT_EQ(target->Wait(10000), 0u);
+    EXPECT_EQ(FindMessageBox(window), nullptr);
+    EXPECT_FALSE(HasTrayIcon(window));
+    EXPECT_EQ(system.StopCenter(), 0u);
+    DeleteRuleState(rule);
+}
+
+TEST(EndToEnd, APermanentTrayIconSurvivesARoundTripAndQuittingTheControlCenterShowsTheWindow) {
+    const std::string rule = "E2E Permanent Tray";
+    TSystemFolder system(Bin(), MinimiseConfig(rule, kTrayClass, kTrayAction, {{"permanent_tray_icon", "yes"}}));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+    std::unique_ptr<ChildProcess> target;
+    HWND window = StartAttached(target, kTrayClass, "E2E permanent");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return HasTrayIcon(window); }, 5000)) << "the visible window has its icon";
+
+    Minimise(window);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 5000));
+    EXPECT_TRUE(HasTrayIcon(window));
+    POINT icon{};
+    ASSERT_TRUE(FindTrayIcon(window, icon));
+    Click(icon);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000));
+    Sleep(300);
+    EXPECT_TRUE(HasTrayIcon(window)) << "the permanent icon stays";
+
+    // A left click on it now sends the window to the tray (a click, not the
+    // second half of a double click).
+    Sleep(GetDoubleClickTime() + 100);
+    ASSERT_TRUE(FindTrayIcon(window, icon));
+    Click(icon);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }, 5000));
+    EXPECT_TRUE(HasTrayIcon(window));
+
+    // The control center quits while the window is in the tray: it is shown
+    // again and its icon goes.
+    EXPECT_EQ(system.StopCenter(), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !HasTrayIcon(window); }, 5000));
+
+    EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    DeleteRuleState(rule);
+}
+
+// ------------------------------------------------------------ the screen edge
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+void Mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// A real press, a move in steps and a release.
+void Drag(POINT from, POINT to) {
+    SetCursorPos(from.x, from.y);
+    Sleep(50);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(150);
+    for (int step = 1; step <= 8; ++step) {
+        SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
+        Mouse(MOUSEEVENTF_MOVE);
+        Sleep(40);
+    }
+    Mouse(MOUSEEVENTF_LEFTUP);
+    Sleep(100);
+    SetCursorPos(kOutOfTheWay.x, kOutOfTheWay.y);
+}
+
+HWND WaitForIconWindow() {
+    HWND icon = nullptr;
+    WaitUntil(
+        [&] {
+            icon = FindWindowA(kIconWindowClass, nullptr);
+            return icon && IsWindowVisible(icon);
+        },
+        5000);
+    return icon;
+}
+
+std::string StoredIconPosition(const std::string& rule) {
+    std::string left = "<none>", top = "<none>";
+    ReadRegString(HKEY_CURRENT_USER, kWindowRulesKey + rule, "MinToEdge_IconWndLeft", left);
+    ReadRegString(HKEY_CURRENT_USER, kWindowRulesKey + rule, "MinToEdge_IconWndTop", top);
+    return left + "," + top;
+}
+
+TEST(EndToEnd, MinimisedToTheEdgeTheIconWindowCanBeDraggedAndBringsTheWindowBack) {
+    const std::string rule = "E2E Edge";
+    DeleteRuleState(rule);
+    TSystemFolder system(Bin(), MinimiseConfig(rule, kEdgeClass, kEdgeAction));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+    std::unique_ptr<ChildProcess> target;
+    HWND window = StartAttached(target, kEdgeClass, "E2E edge");
+    ASSERT_NE(window, nullptr);
+
+    Minimise(window);
+    HWND icon = WaitForIconWindow();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(GetWindowLongA(icon, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT r = WindowRect(icon);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSMICON) + 6);
+    EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSMICON) + 6);
+
+    // Dragged: it moves, and the window stays away.
+    Drag(Center(r), POINT{Center(r).x + 300, Center(r).y + 200});
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(icon).left == 300 && WindowRect(icon).top == 200; }, 3000))
+        << WindowRect(icon).left << "," << WindowRect(icon).top;
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Clicked: the window is back and the icon window gone.
+    Click(Center(WindowRect(icon)));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(icon); }, 5000));
+
+    // The place is the rule's once the program has closed.
+    EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    EXPECT_EQ(StoredIconPosition(rule), "300,200");
+
+    // The next window of the rule finds its icon window there.
+    window = StartAttached(target, kEdgeClass, "E2E edge again");
+    ASSERT_NE(window, nullptr);
+    Minimise(window);
+    icon = WaitForIconWindow();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(WindowRect(icon).left, 300);
+    EXPECT_EQ(WindowRect(icon).top, 200);
+    Click(Center(WindowRect(icon)));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000));
+    EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    EXPECT_EQ(system.StopCenter(), 0u);
+    DeleteRuleState(rule);
+}
+
+TEST(EndToEnd, TheLargeIconGivesTheLargerIconWindow) {
+    const std::string rule = "E2E Edge Large";
+    DeleteRuleState(rule);
+    TSystemFolder system(Bin(), MinimiseConfig(rule, kEdgeClass, kEdgeAction, {}, {{"use_large_icon", "yes"}}));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+    std::unique_ptr<ChildProcess> target;
+    HWND window = StartAttached(target, kEdgeClass, "E2E edge large");
+    ASSERT_NE(window, nullptr);
+    Minimise(window);
+    HWND icon = WaitForIconWindow();
+    ASSERT_NE(icon, nullptr);
+    RECT r = WindowRect(icon);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXICON) + 6);
+    EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYICON) + 6);
+    Click(Center(r));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000));
+    EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    EXPECT_EQ(system.StopCenter(), 0u);
+    DeleteRuleState(rule);
+}
+
+// ------------------------------------------------------------- round trips
+
+TEST(EndToEnd, TwentyRoundTripsOfEachLeaveNoIconOrIconWindowBehind) {
+    const std::string trayRule = "E2E Tray Trips", edgeRule = "E2E Edge Trips";
+    DeleteRuleState(edgeRule);
+    std::string config = MinimiseConfig(trayRule, kTrayClass, kTrayAction);
+    std::string edge = MinimiseConfig(edgeRule, kEdgeClass, kEdgeAction);
+    // Both rules in one file.
+    config.insert(config.find("</content></window_rules>"),
+                  edge.substr(edge.find("<window_rule "), edge.find("</content></window_rules>") - edge.find("<window_rule ")));
+    TSystemFolder system(Bin(), config);
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+    auto target = StartTarget(ModuleDir(), {"open", kTrayClass, "E2E tray trips", kEdgeClass, "E2E edge trips"});
+    HWND tray = WaitForWindow(kTrayClass, "E2E tray trips");
+    HWND edgeWindow = WaitForWindow(kEdgeClass, "E2E edge trips");
+    ASSERT_TRUE(tray && edgeWindow);
+    ASSERT_TRUE(WaitUntil([&] { return QueryTarget(tray, kQueryAttached) >= 1; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return QueryTarget(edgeWindow, kQueryAttached) >= 1; }, 10000));
+    Sleep(300);
+
+    for (int i = 0; i < 20; ++i) {
+        SCOPED_TRACE(i);
+        SetForegroundWindow(tray);
+        Minimise(tray);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tray) && HasTrayIcon(tray); }, 5000));
+        POINT icon{};
+        ASSERT_TRUE(FindTrayIcon(tray, icon));
+        Click(icon);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(tray) && !HasTrayIcon(tray); }, 5000));
+
+        SetForegroundWindow(edgeWindow);
+        Minimise(edgeWindow);
+        HWND iconWindow = WaitForIconWindow();
+        ASSERT_NE(iconWindow, nullptr);
+        Click(Center(WindowRect(iconWindow)));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(edgeWindow) && !IsWindow(iconWindow); }, 5000));
+    }
+    EXPECT_FALSE(HasTrayIcon(tray));
+    EXPECT_EQ(FindWindowA(kIconWindowClass, nullptr), nullptr);
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    PostMessageA(edgeWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    EXPECT_EQ(system.StopCenter(), 0u);
+    DeleteRuleState(trayRule);
+    DeleteRuleState(edgeRule);
+}
+
+}  // namespace
