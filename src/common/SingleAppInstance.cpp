@@ -17,7 +17,7 @@ struct Block {
 };
 static_assert(sizeof(Block) == kBlockSize);
 
-BOOL CALLBACK TakeFirstVisible(HWND window, LPARAM found) {
+BOOL CALLBACK TakeFirstVisible(HWND window, LPARAM found) noexcept {
     if (!IsWindowVisible(window)) return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;

@@ -90,7 +90,7 @@ void RunCCApp() {
     FreeCCApp();
 }
 
-LRESULT CALLBACK CCAppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CCAppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         if (TCCApp* app = CCApp()) return app->WndProc(window, message, wParam, lParam);
     } catch (...) {

@@ -114,6 +114,6 @@ void FreeCCApp();
 // once COM and the language are set up.
 void RunCCApp();
 
-LRESULT CALLBACK CCAppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK CCAppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 }  // namespace vpw

@@ -12,7 +12,7 @@ const DWORD g_mainThreadId = GetCurrentThreadId();
 
 DWORD MainThreadId() { return g_mainThreadId; }
 
-unsigned __stdcall ThreadProc(void* object) {
+unsigned __stdcall ThreadProc(void* object) noexcept {
     auto* thread = static_cast<TThread*>(object);
     thread->started_ = true;
     try {

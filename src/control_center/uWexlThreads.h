@@ -12,7 +12,7 @@ namespace vpw {
 // The thread that loaded this unit: the program's main thread.
 DWORD MainThreadId();
 
-unsigned __stdcall ThreadProc(void* object);
+unsigned __stdcall ThreadProc(void* object) noexcept;
 
 class TThread {
 public:
@@ -56,7 +56,7 @@ protected:
     void SetReturnValue(int value) { returnValue_ = value; }
 
 private:
-    friend unsigned __stdcall ThreadProc(void* object);
+    friend unsigned __stdcall ThreadProc(void* object) noexcept;
 
     TKernelHandle handle_;
     DWORD threadId_ = 0;

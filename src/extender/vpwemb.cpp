@@ -4,7 +4,7 @@
 
 #include "uEALibrary.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) noexcept {
     // Runs under the loader lock inside someone else's program: nothing may
     // escape, and nothing here loads libraries or waits for other threads.
     try {

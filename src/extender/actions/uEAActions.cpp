@@ -160,28 +160,21 @@ std::string TAction::RuleKeyPath() {
 }
 
 std::string TAction::LoadCurrentOperation() {
-    try {
-        std::string path = RuleKeyPath();
-        if (path.empty()) return {};
-        std::string value;
-        if (!ReadRegString(HKEY_CURRENT_USER, path, GetName() + CURRENT_OPERATION_VALUE_SUFFIX, value)) return {};
-        return value;
-    } catch (...) {
-        return {};
-    }
+    std::string path = RuleKeyPath();
+    if (path.empty()) return {};
+    std::string value;
+    if (!ReadRegString(HKEY_CURRENT_USER, path, GetName() + CURRENT_OPERATION_VALUE_SUFFIX, value)) return {};
+    return value;
 }
 
 void TAction::SaveCurrentOperationToRegistry() {
-    try {
-        IPtr<IOperation> current = current_;
-        if (!current) return;
-        std::string path = RuleKeyPath();
-        if (path.empty()) return;
-        if (!WriteRegString(HKEY_CURRENT_USER, path, GetName() + CURRENT_OPERATION_VALUE_SUFFIX, current->GetName()))
-            throw Exception("the current operation could not be written under " + path);
-    } catch (...) {
-        DebugOut("TAction.SaveCurrentOperationToRegistry: Err = " + CurrentExceptionMessage());
-    }
+    IPtr<IOperation> current = current_;
+    if (!current) return;
+    std::string path = RuleKeyPath();
+    if (path.empty()) return;
+    if (!WriteRegString(HKEY_CURRENT_USER, path, GetName() + CURRENT_OPERATION_VALUE_SUFFIX, current->GetName()))
+        DebugOut("TAction.SaveCurrentOperationToRegistry: Err = the current operation could not be written under " +
+                 path);
 }
 
 void TAction::AddOperation(const std::string& paramString) {
@@ -247,20 +240,14 @@ void TStayOnTopAction::CreateOperations() {
 }
 
 bool TStayOnTopAction::ApplyOperation(const std::string& name) {
-    try {
-        HWND insertAfter;
-        if (name == "STAYONTOPON")
-            insertAfter = HWND_TOPMOST;
-        else if (name == "STAYONTOPOFF")
-            insertAfter = HWND_NOTOPMOST;
-        else
-            return false;
-        if (!SetWindowPos(Window(), insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE))
-            throw Exception("SetWindowPos failed with " + std::to_string(GetLastError()));
-        return true;
-    } catch (...) {
+    HWND insertAfter;
+    if (name == "STAYONTOPON")
+        insertAfter = HWND_TOPMOST;
+    else if (name == "STAYONTOPOFF")
+        insertAfter = HWND_NOTOPMOST;
+    else
         return false;
-    }
+    return SetWindowPos(Window(), insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
 }
 
 void TStayOnTopAction::AfterMessage(TMessage& message, bool handled) {

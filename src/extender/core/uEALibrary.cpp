@@ -86,7 +86,7 @@ HHOOK HookHandle() { return g_hookHandle; }
 
 }  // namespace vpw
 
-extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam) {
+extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
     using namespace vpw;
     if (code >= 0) {
         try {

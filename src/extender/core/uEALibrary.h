@@ -20,4 +20,4 @@ HHOOK HookHandle();
 }  // namespace vpw
 
 // The system-wide WH_CALLWNDPROC hook; it always passes the call on.
-extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam);
+extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam) noexcept;

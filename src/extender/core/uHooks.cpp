@@ -177,7 +177,7 @@ void TWHook::SetPreviousProc(WNDPROC proc) {
     if (record_) record_->previous = proc;
 }
 
-LRESULT CALLBACK TWHook::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TWHook::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         THookRecord* r = nullptr;
         TWindowProcTarget* target = nullptr;

@@ -44,7 +44,7 @@ public:
     bool Unicode() const { return unicode_; }
 
     // The procedure the library installs in every subclassed window.
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 private:
     HWND window_;

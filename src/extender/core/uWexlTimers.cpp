@@ -70,7 +70,7 @@ void TTimer::Timer() {
     if (THandler handler = onTimer_) handler(this);
 }
 
-LRESULT CALLBACK TTimer::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TTimer::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         if (message == WM_TIMER) {
             if (auto* timer = reinterpret_cast<TTimer*>(GetWindowLongA(window, GWL_USERDATA))) {

@@ -33,7 +33,7 @@ protected:
 
 private:
     void UpdateTimer();
-    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     int interval_ = 1000;
     HWND window_ = nullptr;
