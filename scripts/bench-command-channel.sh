@@ -10,6 +10,6 @@ case "$win" in /*) ;; *) win="$root/$win" ;; esac
 bash "$root/scripts/setup-machine.sh"
 [ -f "$win/CMakeCache.txt" ] ||
   cmake -S "$root" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$win" -j "$(nproc)" --target bench_command_channel >/dev/null
+cmake --build "$win" -j 2 --target bench_command_channel >/dev/null
 WINEPREFIX="$win/wineprefix" "$root/scripts/wine-session.sh" \
   "$root/scripts/wine-exec.sh" "$win/tests/control_center/bench_command_channel.exe" "${1:-2000}"

@@ -10,6 +10,6 @@ win="${WIN:-build/win}"
 case "$win" in /*) ;; *) win="$root/$win" ;; esac
 bash "$root/scripts/setup-machine.sh"
 cmake -S "$root" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$win" -j "$(nproc)" --target bench_extender >/dev/null
+cmake --build "$win" -j 2 --target bench_extender >/dev/null
 WINEPREFIX="$win/wineprefix" "$root/scripts/wine-session.sh" \
   "$root/scripts/wine-exec.sh" "$win/tests/extender/e2e/bench_extender.exe" "${1:-20000}" "${2:-30}"

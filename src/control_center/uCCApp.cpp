@@ -17,6 +17,7 @@
 #include "TaskBar.h"
 #include "XMLStorage.h"
 #include "uControlCenterThread.h"
+#include "uVelvicWindows.h"
 
 namespace vpw {
 
@@ -188,6 +189,8 @@ IPtr<IBOMObjectSlave> TCCApp::LoadRoot() {
         if (!root) return {};
         if (IPtr<IPersistObject> persist = Supports<IPersistObject>(root)) storage->LoadObject(persist.get());
         root->SetOwner(nullptr);
+        // Nothing changes the rules here until the next reload.
+        if (auto* rules = dynamic_cast<TVelvicWindows*>(root.get())) rules->PrepareRuleLookup();
         return root;
     } catch (...) {
         // A file that breaks the load leaves no half-loaded model behind.

@@ -8,6 +8,7 @@
 #include "XMLStorage.h"
 #include "uCriterions.h"
 #include "uEnabledItem.h"
+#include "uRuleLookup.h"
 
 namespace vpw {
 
@@ -102,6 +103,7 @@ std::uint8_t TVelvicWindows::ExecuteCommand(TUIAction* action) {
 
 void TVelvicWindows::Detach() {
     configBuilder_ = nullptr;
+    lookup_ = nullptr;
     TBOM_UI_Object::Detach();
 }
 
@@ -114,6 +116,7 @@ IPtr<IBOMObject> TVelvicWindows::AddWindowRule() {
     if (!rule) return nullptr;
     rule->Notify(1, 0, 0);
     rules->Add(rule.get());
+    lookup_ = nullptr;
     modified_ = true;
     return IPtr<IBOMObject>(rule.get());
 }
@@ -125,28 +128,40 @@ void TVelvicWindows::RemoveWindowRule(IBOMObjectSlave* rule) {
     std::string name = rule->GetName();
     rule->Detach();
     rules->Delete(Variant(name));
+    lookup_ = nullptr;
     modified_ = true;
 }
 
 void TVelvicWindows::AfterChangeObject(const std::string& path, IBOMObject* obj, const std::string& senderPath,
                                        IBOMObject* sender) {
     TBOM_UI_Object::AfterChangeObject(path, obj, senderPath, sender);
+    lookup_ = nullptr;
     if (senderPath != "menu" && senderPath != "toolbar") modified_ = true;
 }
 
 void TVelvicWindows::AfterChangeObjectName(const std::string& path, IBOMObject* obj, const std::string& senderPath,
                                            IBOMObject* sender, const std::string& oldPath) {
     TBOM_UI_Object::AfterChangeObjectName(path, obj, senderPath, sender, oldPath);
+    lookup_ = nullptr;
     modified_ = true;
 }
 
 void TVelvicWindows::Notify(int code, int param1, int param2) {
     bool wasModified = modified_;
     TBOM_UI_Object::Notify(code, param1, param2);
+    lookup_ = nullptr;  // descriptors hold translated texts
     if (code == 1) modified_ = wasModified;
 }
 
+void TVelvicWindows::PrepareRuleLookup() {
+    lookup_ = std::make_shared<const TRuleLookup>(Supports<IBOMCollection>(Resolve("window_rules")).get());
+}
+
 void TVelvicWindows::GetWindowRuleData(HWND window, std::string& text) {
+    if (lookup_) {
+        text = lookup_->Find(window);
+        return;
+    }
     text.clear();
     IPtr<IBOMCollection> rules = Supports<IBOMCollection>(Resolve("window_rules"));
     if (!rules) return;

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "BOM_UI.h"
@@ -11,6 +12,8 @@
 #include "ControlCenterInterfaces.h"
 
 namespace vpw {
+
+class TRuleLookup;
 
 // Registers "VELVICWINDOWS".
 void RegisterVelvicWindowsClasses();
@@ -38,6 +41,10 @@ public:
     void Detach() override;
 
     void GetWindowRuleData(HWND window, std::string& text) override;
+    // For a model that no longer changes (the control center's between two
+    // reloads): takes what the lookup needs out of the rules once. Any change
+    // of the document that the root hears of drops it again.
+    void PrepareRuleLookup();
 
     // Writes the document when it was changed and tells the control center
     // to reload. A failed write keeps the old file and the modified flag,
@@ -64,6 +71,7 @@ private:
 
     bool modified_ = false;
     IPtr<IConfigBuilder> configBuilder_;
+    std::shared_ptr<const TRuleLookup> lookup_;
 };
 
 }  // namespace vpw

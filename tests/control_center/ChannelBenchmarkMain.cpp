@@ -1,6 +1,8 @@
 // Benchmark (not a test): the round trip of a rule lookup (command 1) over
 // the command channel to the real control center with 1, 100 and 1000
-// rules in its file, beside a bare event ping-pong between two processes.
+// rules in its file, beside the channel's own floor (command 1 with a 3-byte
+// payload, answered -1 without a lookup, taken in turns with the lookups)
+// and a bare event ping-pong between two processes.
 //   bench_command_channel.exe [LOOKUPS]
 // The looked-up window matches only the last rule, so every lookup walks
 // the whole list.
@@ -84,42 +86,62 @@ std::vector<double> PingPong(int count) {
     return samples;
 }
 
-std::vector<double> Lookups(int rules, HWND target, int count, int& failures) {
-    failures = 0;
+double Median(std::vector<double> samples) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+struct TLookupRun {
+    std::vector<double> lookups, floor;
+    int failures = 0;
+};
+
+TLookupRun Lookups(int rules, HWND target, int count) {
+    TLookupRun run;
     std::vector<std::pair<std::string, std::string>> list;
     for (int i = 1; i < rules; ++i) list.emplace_back("Rule " + std::to_string(i), "VpwBenchOther" + std::to_string(i));
     list.emplace_back("Rule " + std::to_string(rules), kTargetClass);
     CenterFolder folder;
     folder.WriteConfig(RulesConfig(list));
     ChildProcess center(folder.Path(kCenterExe), {}, folder.Dir());
-    std::vector<double> samples;
-    if (!center.Started() || !WaitUntilServing(30000)) {
+    if (!center.Started() || !WaitUntilServing(60000)) {
         std::printf("the control center did not start with %d rules\n", rules);
-        return samples;
+        return run;
     }
     TProcessesCommunication client(CONTROL_CENTER_CHANNEL_NAME);
     std::vector<char> payload = WindowPayload(target);
-    auto once = [&]() -> bool {
+    const char badPayload[3] = {};
+    // One round trip: true when it got the reply the request deserves.
+    auto once = [&](bool lookup) -> bool {
         TChannelBuffer reply;
         int length = 0, code = 0;
-        return client.SendCommand(CMD_GET_WINDOW_RULE, payload.size(), payload.data(), reply, length, code) == 0 &&
-               code == CMD_REPLY_DONE && length > 0;
+        if (lookup)
+            return client.SendCommand(CMD_GET_WINDOW_RULE, payload.size(), payload.data(), reply, length, code) ==
+                       0 &&
+                   code == CMD_REPLY_DONE && length > 0;
+        return client.SendCommand(CMD_GET_WINDOW_RULE, sizeof badPayload, badPayload, reply, length, code) == 0 &&
+               code == CMD_REPLY_BAD_REQUEST;
     };
-    for (int i = 0; i < 5; ++i) once();
-    DWORD start = GetTickCount();
-    for (int i = 0; i < count && GetTickCount() - start < kLineBudget; ++i) {
+    auto timed = [&](bool lookup, std::vector<double>& samples) {
         LARGE_INTEGER a, b;
         QueryPerformanceCounter(&a);
-        bool ok = once();
+        bool ok = once(lookup);
         QueryPerformanceCounter(&b);
         if (ok)
             samples.push_back(Microseconds(a, b));
         else
-            ++failures;
+            ++run.failures;
+    };
+    for (int i = 0; i < 5; ++i) once(true), once(false);
+    DWORD start = GetTickCount();
+    for (int i = 0; i < count && GetTickCount() - start < kLineBudget; ++i) {
+        timed(true, run.lookups);
+        timed(false, run.floor);
     }
     SendToCenter(CMD_STOP_CONTROL_CENTER);
     center.Wait(10000);
-    return samples;
+    return run;
 }
 
 }  // namespace
@@ -135,13 +157,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("round trips in microseconds\n");
+    std::vector<double> medians, floors;
     for (int rules : {1, 100, 1000}) {
         std::string what = "command 1, " + std::to_string(rules) + (rules == 1 ? " rule" : " rules");
-        int failures = 0;
-        std::vector<double> samples = Lookups(rules, target, count, failures);
-        Report(what.c_str(), samples, failures);
+        TLookupRun run = Lookups(rules, target, count);
+        Report(what.c_str(), run.lookups, run.failures);
+        Report("  floor: 3-byte payload, answered -1", run.floor);
+        medians.push_back(Median(run.lookups));
+        floors.push_back(Median(run.floor));
         std::fflush(stdout);
     }
     Report("event ping-pong, two processes", PingPong(count));
+    if (medians[0] > 0 && floors[0] > 0) {
+        std::printf("ratio 1 rule / floor:        %5.2f   (bound 2)\n", medians[0] / floors[0]);
+        std::printf("ratio 100 rules / 1 rule:    %5.2f\n", medians[1] / medians[0]);
+        std::printf("ratio 1000 rules / 1 rule:   %5.2f   (bound 1.5)\n", medians[2] / medians[0]);
+    }
     return 0;
 }

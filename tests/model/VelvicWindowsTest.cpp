@@ -127,6 +127,46 @@ TEST_F(VelvicWindows, FirstEnabledMatchingRuleWins) {
     EXPECT_EQ(Lookup(nullptr), "");
 }
 
+// The lookup prepared once answers as the walk over the rules does, until a
+// change of the document drops it.
+TEST_F(VelvicWindows, APreparedLookupAnswersAsTheWalk) {
+    TLocalWindow a("VpwPrepA", "Alpha caption"), b("VpwPrepB", "Beta"), c("VpwPrepC", "Gamma");
+    const std::string caption = "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/";
+    AddRule("Off", "VpwPrepA", false);
+    IPtr<IBOMObjectSlave> classAndCaption = AddRule("ClassAndCaption", "VpwPrepA");
+    Set(classAndCaption.get(), caption + "enabled", "yes");
+    Set(classAndCaption.get(), caption + "exact_search", "no");
+    Set(classAndCaption.get(), caption + "window_caption", "caption");
+    IPtr<IBOMObjectSlave> captionOnly = AddRule("CaptionOnly", "");
+    Set(captionOnly.get(), caption + "enabled", "yes");
+    Set(captionOnly.get(), caption + "window_caption", "Beta");
+    IPtr<IBOMObjectSlave> conditionOff = AddRule("ConditionOff", "VpwPrepC");
+    Set(conditionOff.get(), "conditions/DefaultCondition/params/enabled", "no");
+    AddRule("ForC", "VpwPrepC");
+    AddRule("ForBLater", "VpwPrepB");
+    IPtr<IBOMObjectSlave> anyAlpha = AddRule("AnyAlpha", "");
+    Set(anyAlpha.get(), caption + "enabled", "yes");
+    Set(anyAlpha.get(), caption + "exact_search", "no");
+    Set(anyAlpha.get(), caption + "window_caption", "Alpha");
+    // Either of two conditions, each for its own class.
+    IPtr<IBOMObjectSlave> twoConditions = AddRule("TwoConditions", "VpwPrepNone");
+    IPtr<IBOMObjectSlave> second = NewItem("CONDITION", "Second");
+    Set(second.get(), "criterions/WINDOWCLASSNAMECRITERION/params/window_class_name", "VpwPrepE");
+    Collection(twoConditions.get(), "conditions")->Add(second.get());
+    TLocalWindow d("VpwPrepD", "Alpha too"), e("VpwPrepE", "Epsilon");
+
+    const std::pair<HWND, std::string> cases[] = {
+        {a.handle, TemplateRuleData("ClassAndCaption")}, {b.handle, TemplateRuleData("CaptionOnly")},
+        {c.handle, TemplateRuleData("ForC")},            {d.handle, TemplateRuleData("AnyAlpha")},
+        {e.handle, TemplateRuleData("TwoConditions")},   {nullptr, ""}};
+    for (const auto& [window, expected] : cases) EXPECT_EQ(Lookup(window), expected);
+    rootObj_->PrepareRuleLookup();
+    for (const auto& [window, expected] : cases) EXPECT_EQ(Lookup(window), expected);
+
+    Param(classAndCaption.get(), "params/enabled")->SetValue(Variant("no"));
+    EXPECT_EQ(Lookup(a.handle), TemplateRuleData("AnyAlpha"));
+}
+
 int g_getTextCalls = 0;
 LRESULT CALLBACK CountingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_GETTEXT) ++g_getTextCalls;
@@ -148,6 +188,10 @@ TEST_F(VelvicWindows, ALookupReadsTheWindowCaptionOnce) {
         Set(rule.get(), std::string(criterion) + "exact_search", "no");
         Set(rule.get(), std::string(criterion) + "window_caption", name == std::string("Three") ? "caption" : "none");
     }
+    g_getTextCalls = 0;
+    EXPECT_EQ(Lookup(window), TemplateRuleData("Three"));
+    EXPECT_EQ(g_getTextCalls, 1);
+    rootObj_->PrepareRuleLookup();
     g_getTextCalls = 0;
     EXPECT_EQ(Lookup(window), TemplateRuleData("Three"));
     EXPECT_EQ(g_getTextCalls, 1);
