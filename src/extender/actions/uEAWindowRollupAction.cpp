@@ -87,8 +87,12 @@ void TWindowRollupAction::DetachWindow() {
     attached_ = false;
     TMessageHandlerAction::DetachWindow();
     try {
+        if (!IsRollup()) return;
         IPtr<IOperation> current = GetCurrentOperation();
-        if (current && current->GetName() == ROLLUP && IsRollup()) ExecuteOperation(UNROLL);
+        if (!GetHoverEffect().empty())
+            ApplyOperation(UNROLL);  // rolled up only for the hover; the current operation stays
+        else if (current && current->GetName() == ROLLUP)
+            ExecuteOperation(UNROLL);
     } catch (...) {
         DebugOut("TWindowRollupAction.DetachWindow: Err = " + CurrentExceptionMessage());
     }

@@ -106,6 +106,16 @@ TEST(WindowRollupAction, DetachingUnrollsAndASavedRollUpComesBack) {
     DeleteRuleKey(ruleName);
 }
 
+TEST(WindowRollupAction, AWindowRolledUpOnlyByAHoverIsUnrolledAtDetach) {
+    TTargetWindow window;
+    int full = WindowHeight(window.Get());
+    TAttachedRule rule(window.Get(), RollupRule("Hover"));
+    ASSERT_TRUE(rule.Action("Rollup")->ApplyHoverEffect("WINDOWROLLUP"));
+    ASSERT_EQ(WindowHeight(window.Get()), NonClientHeight(window.Get()));
+    rule.Release();
+    EXPECT_EQ(WindowHeight(window.Get()), full);
+}
+
 // ---------------------------------------------------------- saved placement
 
 std::string PlacementRule(const std::string& rule, const std::string& save = "no", const std::string& more = {}) {
