@@ -56,7 +56,7 @@ if ! grep -qF 'explorer.exe\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null; the
   wine reg add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null
 fi
 # Test programs that hide and show their own windows many times: the same.
-for exe in test_extender_minimise.exe; do
+for exe in test_extender_minimise.exe test_extender_actions.exe; do
   if ! grep -qF "$exe\\\\X11 Driver" "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
       >>"$log" 2>&1 </dev/null

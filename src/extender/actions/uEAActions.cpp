@@ -13,6 +13,15 @@ bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
 
 }  // namespace
 
+void PlacementAfterHiding(WINDOWPLACEMENT& placement, int showState) {
+    if (showState == 2)
+        placement.showCmd = SW_SHOWMAXIMIZED;
+    else if (showState == 1 && (placement.flags & WPF_RESTORETOMAXIMIZED))
+        placement.showCmd = SW_SHOWMAXIMIZED;
+    else
+        placement.showCmd = SW_SHOWNORMAL;
+}
+
 // ---------------------------------------------------------------- TAction
 
 bool TAction::QueryInterface(const TGUID& iid, void** out) {

@@ -19,6 +19,11 @@ namespace vpw {
 inline constexpr char WINDOW_RULES_REGISTRY_KEY[] = "SOFTWARE\\Velvic Tools\\Velvic Plimsy Windows\\WindowRules\\";
 inline constexpr char CURRENT_OPERATION_VALUE_SUFFIX[] = "_CurrentOperation";
 
+// A placement read from a window that an action hid for a while (in the
+// tray, at the screen edge), turned into the one it shows when it comes back
+// with `showState` (1 minimised: a restore; 2 maximised; else normal).
+void PlacementAfterHiding(WINDOWPLACEMENT& placement, int showState);
+
 // Keys: NAME, SAVECURRENTOPERATION ("yes" in any case saves).
 class TAction : public TAbstractParamsItem,
                 public virtual ISlave,

@@ -223,6 +223,15 @@ LRESULT CALLBACK TIconWnd::WndProc(HWND window, UINT message, WPARAM wParam, LPA
 
 // ---------------------------------------------------------- TMinToEdgeAction
 
+bool TMinToEdgeAction::QueryInterface(const TGUID& iid, void** out) {
+    if (AnswerInterfaces<IPlacementCorrector>(this, iid, out)) return true;
+    return TMessageHandlerAction::QueryInterface(iid, out);
+}
+
+void TMinToEdgeAction::CorrectPlacement(WINDOWPLACEMENT& placement) {
+    if (minimized_) PlacementAfterHiding(placement, showState_);
+}
+
 void TMinToEdgeAction::Initialize() {
     TMessageHandlerAction::Initialize();
     iconWindow_.reset();

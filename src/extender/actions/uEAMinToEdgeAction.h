@@ -80,8 +80,9 @@ private:
 
 // Key: USELARGEICON ("yes" in any case: the large icon). Operations
 // MINTOEDGEON (next at creation) and MINTOEDGEOFF (current).
-class TMinToEdgeAction : public TMessageHandlerAction {
+class TMinToEdgeAction : public TMessageHandlerAction, public virtual IPlacementCorrector {
 public:
+    bool QueryInterface(const TGUID& iid, void** out) override;
     void Initialize() override;
     void ParseParam(const std::string& key, const std::string& value) override;
     void CreateOperations() override;
@@ -92,6 +93,8 @@ public:
     void DetachWindow() override;
     // Destroys an icon window that had to outlive its own click.
     void AfterMessage(TMessage& message, bool handled) override;
+    // Hidden by this action: saved as it shows when it comes back.
+    void CorrectPlacement(WINDOWPLACEMENT& placement) override;
 
     void LoadIconWindowPosition();
     void SaveIconWindowPosition();

@@ -24,6 +24,15 @@ bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
 
 }  // namespace
 
+bool TMinToTrayAction::QueryInterface(const TGUID& iid, void** out) {
+    if (AnswerInterfaces<IPlacementCorrector>(this, iid, out)) return true;
+    return TMessageHandlerAction::QueryInterface(iid, out);
+}
+
+void TMinToTrayAction::CorrectPlacement(WINDOWPLACEMENT& placement) {
+    if (inTray_) PlacementAfterHiding(placement, savedShowState_);
+}
+
 void TMinToTrayAction::Initialize() {
     TMessageHandlerAction::Initialize();
     iconId_ = g_nextIconId++;

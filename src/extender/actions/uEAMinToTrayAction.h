@@ -17,8 +17,9 @@ namespace vpw {
 // visible window), CONTEXTMENUCAPTIONS ("RestoreWindow=...;CloseWindow=...",
 // optionally in braces). Operations MINTOTRAYON (next at creation) and
 // MINTOTRAYOFF (current).
-class TMinToTrayAction : public TMessageHandlerAction {
+class TMinToTrayAction : public TMessageHandlerAction, public virtual IPlacementCorrector {
 public:
+    bool QueryInterface(const TGUID& iid, void** out) override;
     void Initialize() override;
     void ParseParam(const std::string& key, const std::string& value) override;
     void CreateOperations() override;
@@ -31,6 +32,8 @@ public:
     bool BeforeMessage(TMessage& message) override;
     // Follows caption changes, shell restarts and showing and hiding.
     void AfterMessage(TMessage& message, bool handled) override;
+    // Hidden by this action: saved as it shows when it comes back.
+    void CorrectPlacement(WINDOWPLACEMENT& placement) override;
 
     // True when the icon is there afterwards.
     bool AddTrayIcon();

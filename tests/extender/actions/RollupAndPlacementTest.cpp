@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "RegistryRoutines.h"
 #include "RulePartsTestSupport.h"
@@ -224,6 +225,37 @@ TEST(SaveSizePosAction, ShowCommandsComeBackAsTheUserKnowsThem) {
         EXPECT_TRUE(IsWindowVisible(window.Get()));
         // The normal rectangle is kept for the next restore.
         EXPECT_TRUE(SameRect(Placement(window.Get()).rcNormalPosition, normal));
+    }
+    DeleteRuleKey(ruleName);
+}
+
+TEST(SaveSizePosAction, AWindowHiddenInTheTrayOrAtTheEdgeIsSavedAsItShowsAgain) {
+    const std::string ruleName = "RulePartsTest Hidden";
+    struct Case {
+        const char* action;
+        const char* hide;
+        std::vector<int> showCommands;  // applied before hiding
+        std::uint32_t saved;
+    } cases[] = {
+        {"MINTOTRAYACTION", "MINTOTRAYON", {SW_MINIMIZE}, SW_SHOWNORMAL},
+        {"MINTOTRAYACTION", "MINTOTRAYON", {SW_MAXIMIZE, SW_MINIMIZE}, SW_SHOWMAXIMIZED},
+        {"MINTOEDGEACTION", "MINTOEDGEON", {SW_MINIMIZE}, SW_SHOWNORMAL},
+        {"MINTOEDGEACTION", "MINTOEDGEON", {SW_MAXIMIZE}, SW_SHOWMAXIMIZED},
+        {"MINTOEDGEACTION", "MINTOEDGEON", {}, SW_SHOWNORMAL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.action) + " after " + std::to_string(c.showCommands.size()) + " show commands");
+        DeleteRuleKey(ruleName);
+        TTargetWindow window;
+        TAttachedRule rule(window.Get(), PlacementRule(ruleName, "no",
+                                                       std::string("\\ACTION=") + c.action + "{\\NAME=Hide}"));
+        for (int command : c.showCommands) ShowWindow(window.Get(), command);
+        ASSERT_TRUE(rule.Action("Hide")->ExecuteOperation(c.hide));
+        ASSERT_FALSE(IsWindowVisible(window.Get()));
+        ASSERT_TRUE(rule.Action("Place")->ExecuteOperation("SAVESIZEPOS"));
+        std::uint32_t saved = 0;
+        ASSERT_TRUE(ReadValue(ruleName, "_showCmdSuffix", saved));
+        EXPECT_EQ(saved, c.saved);
     }
     DeleteRuleKey(ruleName);
 }
