@@ -24,11 +24,11 @@ bool RegisterUtilWindowClass() {
 
 TTimer::TTimer() {
     if (!RegisterUtilWindowClass()) return;
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, WINDOW_CLASS, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                              LibraryInstance(), nullptr);
+    window_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, WINDOW_CLASS, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  LibraryInstance(), nullptr));
     if (!window_) return;
-    SetWindowLongA(window_, GWL_USERDATA, reinterpret_cast<LONG>(this));
-    SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&TTimer::WndProc));
+    SetWindowLongA(window_.Get(), GWL_USERDATA, reinterpret_cast<LONG>(this));
+    SetWindowLongA(window_.Get(), GWL_WNDPROC, reinterpret_cast<LONG>(&TTimer::WndProc));
 }
 
 TTimer::~TTimer() {
@@ -36,9 +36,9 @@ TTimer::~TTimer() {
     UpdateTimer();
     if (window_) {
         // No tick may reach the timer from here on.
-        SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&DefWindowProcA));
-        SetWindowLongA(window_, GWL_USERDATA, 0);
-        DestroyWindow(window_);
+        SetWindowLongA(window_.Get(), GWL_WNDPROC, reinterpret_cast<LONG>(&DefWindowProcA));
+        SetWindowLongA(window_.Get(), GWL_USERDATA, 0);
+        window_.Reset();
     }
 }
 
@@ -61,8 +61,9 @@ void TTimer::SetOnTimer(THandler handler) {
 
 void TTimer::UpdateTimer() {
     if (!window_) return;
-    KillTimer(window_, TIMER_ID);
-    if (interval_ != 0 && enabled_ && onTimer_) SetTimer(window_, TIMER_ID, static_cast<UINT>(interval_), nullptr);
+    KillTimer(window_.Get(), TIMER_ID);
+    if (interval_ != 0 && enabled_ && onTimer_)
+        SetTimer(window_.Get(), TIMER_ID, static_cast<UINT>(interval_), nullptr);
 }
 
 void TTimer::Timer() {

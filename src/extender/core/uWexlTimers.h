@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "WinHandles.h"
+
 namespace vpw {
 
 class TTimer {
@@ -22,7 +24,7 @@ public:
     int Interval() const { return interval_; }
     void SetInterval(int milliseconds);
     void SetOnTimer(THandler handler);
-    HWND Window() const { return window_; }
+    HWND Window() const { return window_.Get(); }
 
     // Class of the utility windows (never attached to by the library).
     static constexpr char WINDOW_CLASS[] = "TPUtilWindow";
@@ -36,7 +38,7 @@ private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     int interval_ = 1000;
-    HWND window_ = nullptr;
+    TWindow window_;
     THandler onTimer_;
     bool enabled_ = false;
 };
