@@ -2,7 +2,17 @@
 // process that creates windows.
 #include <windows.h>
 
+#include "WinHandles.h"
 #include "uEALibrary.h"
+
+// What the library holds in its host right now, for finding leaks from
+// outside (the host's own GDI count says nothing of whose objects they are).
+extern "C" void GetLiveHandleCounts(long* gdiObjects, long* icons, long* menus) noexcept {
+    vpw::THandleCounts counts = vpw::LiveHandleCounts();
+    if (gdiObjects) *gdiObjects = counts.gdiObjects;
+    if (icons) *icons = counts.icons;
+    if (menus) *menus = counts.menus;
+}
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) noexcept {
     // Runs under the loader lock inside someone else's program: nothing may

@@ -28,6 +28,7 @@ inline constexpr WPARAM kQuerySubclassed = 1;
 inline constexpr WPARAM kQueryLibraryLoaded = 2;
 inline constexpr WPARAM kQueryCloseCommands = 3;
 inline constexpr WPARAM kQueryPostClose = 4;
+inline constexpr WPARAM kQueryLibraryHandles = 5;
 #ifdef BIN_FROM_TESTS
 // Where the build puts the programs and the library.
 inline std::string Bin() { return ModuleDir() + BIN_FROM_TESTS; }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <string>
@@ -143,6 +144,64 @@ bool FindTrayIcon(HWND window, POINT& at) {
         3000);
 }
 
+struct TToolTipSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK FindToolTips(HWND window, LPARAM p) {
+    auto* s = reinterpret_cast<TToolTipSearch*>(p);
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == s->process && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) s->found.push_back(window);
+    return TRUE;
+}
+
+// The tips the shell's tray shows for its icons, read out of the shell's
+// tool-tip controls (their texts live in the shell's memory).
+std::vector<std::string> TrayTips() {
+    std::vector<std::string> tips;
+    HWND tray = FindWindowA(nullptr, "Wine System Tray");
+    TToolTipSearch search{0, {}};
+    if (!tray) return tips;
+    GetWindowThreadProcessId(tray, &search.process);
+    EnumWindows(&FindToolTips, reinterpret_cast<LPARAM>(&search));
+    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, search.process);
+    if (!shell) return tips;
+    constexpr SIZE_T kText = 256;
+    auto* remote = static_cast<BYTE*>(
+        VirtualAllocEx(shell, nullptr, sizeof(TTTOOLINFOA) + kText, MEM_COMMIT, PAGE_READWRITE));
+    for (HWND tip : search.found) {
+        int count = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; remote && i < count; ++i) {
+            TTTOOLINFOA info{};
+            info.cbSize = sizeof info;
+            info.lpszText = reinterpret_cast<LPSTR>(remote + sizeof info);
+            char text[kText] = {};
+            WriteProcessMemory(shell, remote, &info, sizeof info, nullptr);
+            WriteProcessMemory(shell, remote + sizeof info, text, kText, nullptr);
+            if (!SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(remote))) continue;
+            ReadProcessMemory(shell, remote + sizeof info, text, kText - 1, nullptr);
+            tips.push_back(text);
+        }
+    }
+    if (remote) VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
+    CloseHandle(shell);
+    return tips;
+}
+
+bool TrayShowsTip(const std::string& tip) {
+    return WaitUntil(
+        [&] {
+            for (const std::string& t : TrayTips())
+                if (t == tip) return true;
+            return false;
+        },
+        3000);
+}
+
 void RightClick(POINT at) {
     SetCursorPos(at.x, at.y);
     Sleep(50);
@@ -202,6 +261,12 @@ TEST(EndToEnd, MinimisedToTheTrayTheIconBringsTheWindowBackAndItsMenuClosesIt) {
     // The minimise button: hidden, and an icon in the tray.
     Minimise(window);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window) && HasTrayIcon(window); }, 5000));
+
+    // The caption changes while in the tray: the tip follows.
+    EXPECT_TRUE(TrayShowsTip("E2E tray")) << ::testing::PrintToString(TrayTips());
+    SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("E2E tray renamed"), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    EXPECT_TRUE(TrayShowsTip("E2E tray renamed")) << ::testing::PrintToString(TrayTips());
 
     // A left click on the icon: back, and the icon gone.
     POINT icon{};
@@ -419,6 +484,8 @@ TEST(EndToEnd, TwentyRoundTripsOfEachLeaveNoIconOrIconWindowBehind) {
     ASSERT_TRUE(WaitUntil([&] { return QueryTarget(tray, kQueryAttached) >= 1; }, 10000));
     ASSERT_TRUE(WaitUntil([&] { return QueryTarget(edgeWindow, kQueryAttached) >= 1; }, 10000));
     Sleep(300);
+    LRESULT handles = QueryTarget(tray, kQueryLibraryHandles);
+    EXPECT_GE(handles, 0);
 
     for (int i = 0; i < 20; ++i) {
         SCOPED_TRACE(i);
@@ -439,6 +506,7 @@ TEST(EndToEnd, TwentyRoundTripsOfEachLeaveNoIconOrIconWindowBehind) {
     }
     EXPECT_FALSE(HasTrayIcon(tray));
     EXPECT_EQ(FindWindowA(kIconWindowClass, nullptr), nullptr);
+    EXPECT_EQ(QueryTarget(tray, kQueryLibraryHandles), handles) << "GDI objects, icons and menus of the library";
     PostMessageA(tray, WM_CLOSE, 0, 0);
     PostMessageA(edgeWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(target->Wait(10000), 0u);

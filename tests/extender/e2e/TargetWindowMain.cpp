@@ -33,13 +33,15 @@ namespace {
 // Queries the tests send to a window (wParam): how often the extender was
 // attached, whether the window procedure is still the program's own,
 // whether the hook library is loaded in this process, how many close
-// commands (SC_CLOSE) reached the program's procedure; and a request that
-// the program post WM_CLOSE to the window itself.
+// commands (SC_CLOSE) reached the program's procedure, how many GDI objects,
+// icons and menus the hook library holds here; and a request that the
+// program post WM_CLOSE to the window itself.
 constexpr WPARAM QUERY_ATTACHED = 0;
 constexpr WPARAM QUERY_SUBCLASSED = 1;
 constexpr WPARAM QUERY_LIBRARY_LOADED = 2;
 constexpr WPARAM QUERY_CLOSE_COMMANDS = 3;
 constexpr WPARAM QUERY_POST_CLOSE = 4;
+constexpr WPARAM QUERY_LIBRARY_HANDLES = 5;
 constexpr UINT BENCH_MESSAGE = WM_USER + 1;
 
 UINT g_attachedMessage = 0;
@@ -67,6 +69,18 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
+// The GDI objects, icons and menus the hook library holds in this
+// process; -1 without the library.
+LRESULT LibraryHandles() {
+    using TCounts = void (*)(long*, long*, long*);
+    HMODULE library = GetModuleHandleA("vpwemb.dll");
+    auto counts = library ? reinterpret_cast<TCounts>(GetProcAddress(library, "GetLiveHandleCounts")) : nullptr;
+    if (!counts) return -1;
+    long gdi = 0, icons = 0, menus = 0;
+    counts(&gdi, &icons, &menus);
+    return gdi + icons + menus;
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == BENCH_MESSAGE) return 0;
     if (message == g_attachedMessage) {
@@ -84,6 +98,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return GetModuleHandleA("vpwemb.dll") != nullptr;
         case QUERY_CLOSE_COMMANDS:
             return g_windows[window].closeCommands;
+        case QUERY_LIBRARY_HANDLES:
+            return LibraryHandles();
         case QUERY_POST_CLOSE:
             return PostMessageA(window, WM_CLOSE, 0, 0);
         default:
