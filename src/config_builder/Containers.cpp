@@ -10,25 +10,12 @@ namespace {
 
 const char kContainerClass[] = "VPW_Container";
 
-void RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kContainerClass;
-        return RegisterClassA(&wc) != 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 // --- TContainer
 
 bool TContainer::Create(HWND parent, int x, int y, int w, int h, DWORD exStyle) {
-    RegisterOnce();
+    RegisterControlClass(kContainerClass);
     return CreateControl(WS_EX_CONTROLPARENT | exStyle, kContainerClass, "",
                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, w, h, parent);
 }
@@ -87,7 +74,7 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 // --- TScrollBox
 
 bool TScrollBox::Create(HWND parent, int x, int y, int w, int h) {
-    RegisterOnce();
+    RegisterControlClass(kContainerClass);
     return CreateControl(WS_EX_CONTROLPARENT, kContainerClass, "",
                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL, x, y, w, h, parent);
 }

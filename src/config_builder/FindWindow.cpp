@@ -8,19 +8,6 @@ const char kClassName[] = "VPW_FindWindow";
 constexpr int kSize = 32;
 constexpr int kBand = 3;
 
-void RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClassName;
-        return RegisterClassA(&wc) != 0;
-    }();
-    (void)registered;
-}
-
 // Draws a bitmap with its bottom-left colour left out.
 void DrawTransparent(HDC dc, HBITMAP bitmap) {
     if (!bitmap) return;
@@ -49,7 +36,7 @@ void InvertWindowOutline(HWND window) {
 }
 
 bool TFindWindow::Create(HWND parent, int x, int y) {
-    RegisterOnce();
+    RegisterControlClass(kClassName);
     if (!CreateControl(0, kClassName, "", WS_CHILD | WS_VISIBLE, x, y, kSize, kSize, parent)) return false;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     on_.Reset(LoadImageA(instance, "FINDWINDOWON", IMAGE_BITMAP, 0, 0, 0));

@@ -128,6 +128,18 @@ void TNativeControl::SetHint(const std::string& hint) {
 
 HFONT TNativeControl::GetFont() const { return WindowFont(Handle()); }
 
+void RegisterControlClass(const char* name) {
+    WNDCLASSA existing{};
+    if (GetClassInfoA(GetModuleHandleA(nullptr), name, &existing)) return;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
 HFONT WindowFont(HWND window) { return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)); }
 
 SIZE TextExtent(HWND window, HFONT font, const std::string& text) {

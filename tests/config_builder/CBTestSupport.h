@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "KeyInput.h"
 #include "NativeControl.h"
 
 namespace vpw::test {
@@ -95,21 +96,9 @@ inline void Click(POINT at) {
     Pump(50);
 }
 
-// One key pressed and released, with Ctrl held when asked.
+// One key pressed and released, then the messages it brings.
 inline void Key(WORD vk, bool ctrl = false) {
-    INPUT input[4]{};
-    int n = 0;
-    auto add = [&](WORD key, bool up) {
-        input[n].type = INPUT_KEYBOARD;
-        input[n].ki.wVk = key;
-        input[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ++n;
-    };
-    if (ctrl) add(VK_CONTROL, false);
-    add(vk, false);
-    add(vk, true);
-    if (ctrl) add(VK_CONTROL, true);
-    SendInput(n, input, sizeof(INPUT));
+    SendKey(vk, ctrl);
     Pump(60);
 }
 

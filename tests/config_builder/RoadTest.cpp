@@ -4,6 +4,7 @@
 // then shows the rule's title button and the button works.
 #include <gtest/gtest.h>
 
+#include "KeyInput.h"
 #include "extender/e2e/EndToEndSupport.h"
 
 #include <commctrl.h>
@@ -17,20 +18,9 @@ constexpr char kConfigExe[] = "VelvicPlimsyWindowsConfig.exe";
 // Typed by the test into the class field: lower case only.
 constexpr char kRoadClass[] = "vpwroad";
 
+// Another process takes the keys: give it time.
 void Key(WORD vk, bool ctrl = false) {
-    INPUT input[4]{};
-    int n = 0;
-    auto add = [&](WORD key, bool up) {
-        input[n].type = INPUT_KEYBOARD;
-        input[n].ki.wVk = key;
-        input[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ++n;
-    };
-    if (ctrl) add(VK_CONTROL, false);
-    add(vk, false);
-    add(vk, true);
-    if (ctrl) add(VK_CONTROL, true);
-    SendInput(n, input, sizeof(INPUT));
+    SendKey(vk, ctrl);
     Sleep(60);
 }
 

@@ -67,9 +67,7 @@ void TRunModeActionDetailPanel::TranslateControls() {
     ParseNameValues(Translate("RMADP_RunModes", "normal=Normal Window;minimize=Minimized Window;maximize=Maximized Window"),
                     runModes_, ';', '=');
     runAsLabel_.SetText(Translate("RMADP_RunAs", "Run as:"));
-    RECT r{};
-    GetClientRect(Handle(), &r);
-    Layout(r.right, r.bottom);
+    Relayout();
     FillRunModes();
 }
 

@@ -54,6 +54,11 @@ bool TCBDetailPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     return false;
 }
 
+void TCBDetailPanel::Relayout() {
+    RECT r{};
+    if (Handle() && GetClientRect(Handle(), &r)) Layout(r.right, r.bottom);
+}
+
 IPtr<IBOMParam> TCBDetailPanel::ParamAt(const std::string& path) {
     IBOMObject* object = GetBoundObject();
     return object ? Supports<IBOMParam>(object->Resolve(path)) : nullptr;

@@ -30,6 +30,8 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // The frame's client size changed (also once after creation).
     virtual void Layout(int width, int height) {}
+    // Lays the panel out again at its present size.
+    void Relayout();
 
     IPtr<IBOMParam> ParamAt(const std::string& path);
     // False, and value untouched, when the path reaches no parameter.

@@ -57,9 +57,7 @@ void TConditionDetailPanel::Init(IBOMObject* object) {
                                              criterionsGroupBox_.Handle()))
             total += StackHeight(panel);
     SetPanelHeight(TGroupBox::ContentTop + total + 10);
-    RECT r{};
-    GetClientRect(Handle(), &r);
-    Layout(r.right, r.bottom);
+    Relayout();
 }
 
 void TConditionDetailPanel::FindWindowBeforeSelectWindow(HWND& window, bool& cancel) {

@@ -48,6 +48,14 @@ void TAbstractCriterionDetailPanel::LayOutLabelledCombo(int width, TLabel& label
     combo.SetBounds(left, r.top, std::max(width - kRight - left, 20), r.bottom - r.top);
 }
 
+void TAbstractCriterionDetailPanel::TranslateLabelledCombo(TLabel& label, THistoryComboBox& combo,
+                                                           const char* captionName, const char* hintName) {
+    label.SetText(Translate(captionName, label.GetText()));
+    label.SetHint(Translate(hintName, label.GetHint()));
+    combo.SetHint(label.GetHint());
+    Relayout();
+}
+
 void TAbstractCriterionDetailPanel::StoreCombo(THistoryComboBox& combo, const std::string& param) {
     std::string stored;
     std::string text = combo.GetText();
@@ -76,12 +84,7 @@ void TWindowClassCriterionDetailPanel::CreateControls(HWND frame) {
 void TWindowClassCriterionDetailPanel::Layout(int width, int) { LayOutLabelledCombo(width, label_, combo_, 5); }
 
 void TWindowClassCriterionDetailPanel::TranslateControls() {
-    label_.SetText(Translate("WClCDP_Caption", label_.GetText()));
-    label_.SetHint(Translate("WClCDP_Hint", label_.GetHint()));
-    combo_.SetHint(label_.GetHint());
-    RECT r{};
-    GetClientRect(Handle(), &r);
-    Layout(r.right, r.bottom);
+    TranslateLabelledCombo(label_, combo_, "WClCDP_Caption", "WClCDP_Hint");
 }
 
 void TWindowClassCriterionDetailPanel::UpdateControls() {
@@ -121,12 +124,7 @@ void TWindowCaptionCriterionDetailPanel::CreateControls(HWND frame) {
 void TWindowCaptionCriterionDetailPanel::Layout(int width, int) { LayOutLabelledCombo(width, label_, combo_, 5); }
 
 void TWindowCaptionCriterionDetailPanel::TranslateControls() {
-    label_.SetText(Translate("WCCDP_Caption", label_.GetText()));
-    label_.SetHint(Translate("WCCDP_Hint", label_.GetHint()));
-    combo_.SetHint(label_.GetHint());
-    RECT r{};
-    GetClientRect(Handle(), &r);
-    Layout(r.right, r.bottom);
+    TranslateLabelledCombo(label_, combo_, "WCCDP_Caption", "WCCDP_Hint");
     exact_.SetText(Translate("WCCDP_ExactMatch", exact_.GetText()));
     exact_.SetHint(Translate("WCCDP_ExactMatchHint", exact_.GetHint()));
     substring_.SetText(Translate("WCCDP_SubstringMatch", substring_.GetText()));

@@ -22,6 +22,8 @@ protected:
     // A label and a history combo box right of the check box.
     void CreateLabelledCombo(HWND frame, TLabel& label, const std::string& caption, THistoryComboBox& combo);
     void LayOutLabelledCombo(int width, TLabel& label, THistoryComboBox& combo, int gap);
+    // The label's caption and hint, the same hint on the combo box.
+    void TranslateLabelledCombo(TLabel& label, THistoryComboBox& combo, const char* captionName, const char* hintName);
     // Writes the combo's text to the parameter unless it holds it already;
     // Enter keeps the caret where it was.
     void StoreCombo(THistoryComboBox& combo, const std::string& param);

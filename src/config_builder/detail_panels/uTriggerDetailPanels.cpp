@@ -105,9 +105,7 @@ void TSCMinimizeMessageTriggerContentDetailPanel::Init(IBOMObject* object) {
             if (TDetailPanelFrame* panel = Embed(action.get(), "DefaultDetailPanel", holders_[i].Handle()))
                 height += StackHeight(panel);
     SetPanelHeight(height);
-    RECT r{};
-    GetClientRect(Handle(), &r);
-    Layout(r.right, r.bottom);
+    Relayout();
 }
 
 void TSCMinimizeMessageTriggerContentDetailPanel::UpdateControls() {

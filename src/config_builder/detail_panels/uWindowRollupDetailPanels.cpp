@@ -204,9 +204,7 @@ void TWindowRollupActionDetailPanel_ZOV::Layout(int width, int height) {
 void TWindowRollupActionDetailPanel_ZOV::Init(IBOMObject* object) {
     TWithContentAbstractDetailPanel::Init(object);
     // The content stays inside the group box, below its caption.
-    RECT r{};
-    GetClientRect(Handle(), &r);
-    Layout(r.right, r.bottom);
+    Relayout();
 }
 
 void TWindowRollupActionDetailPanel_ZOV::TranslateControls() {
