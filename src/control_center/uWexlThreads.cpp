@@ -26,6 +26,8 @@ unsigned __stdcall ThreadProc(void* object) noexcept {
     thread->finished_ = true;
     // Without free-on-terminate the owner may delete the object from here on.
     if (freeIt) delete thread;
+    // The thread's own reference on the code it runs goes last, and the
+    // system ends the thread without returning into it.
     if (module) FreeLibraryAndExitThread(module, static_cast<DWORD>(result));
     return static_cast<unsigned>(result);
 }

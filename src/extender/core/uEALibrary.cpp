@@ -16,6 +16,7 @@ namespace vpw {
 namespace {
 
 HHOOK g_hookHandle = nullptr;
+bool g_started = false;
 
 // The few messages the hook acts on; every other one costs only this test.
 bool IsHookMessage(UINT message) {
@@ -44,7 +45,6 @@ void HandleHookMessage(const CWPSTRUCT& m) {
         if (IPtr<TEmbededApplication> app = EmbededApplication()) app->ReceiveWindowRuleData(m.hwnd, m.wParam);
     }
 }
-bool g_started = false;
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "AppConsts.h"
@@ -64,15 +65,12 @@ void CreateEmbededApplication() {
 }
 
 void FreeEmbededApplication() {
+    // Nothing is detached: this runs under the loader lock, and an unload only
+    // happens in a process where no window was ever subclassed. The object
+    // goes with its last reference, outside the lock.
     IPtr<TEmbededApplication> app;
-    {
-        TLockGuard guard(EmbededApplicationLock());
-        app = IPtr<TEmbededApplication>::Adopt(g_app);
-        g_app = nullptr;
-    }
-    // Nothing is detached here: this runs under the loader lock, and an
-    // unload only happens in a process where no window was ever subclassed.
-    (void)app;
+    TLockGuard guard(EmbededApplicationLock());
+    app = IPtr<TEmbededApplication>::Adopt(std::exchange(g_app, nullptr));
 }
 
 TEmbededApplication::TEmbededApplication() : extenders_(new TWindowExtenders()) {}
