@@ -151,6 +151,7 @@ LRESULT CALLBACK THistoryComboBox::EditProc(HWND wnd, UINT msg, WPARAM wp, LPARA
             return 0;
         }
     } catch (...) {
+        ReportControlError(wnd);
         return 0;
     }
     return DefSubclassProc(wnd, msg, wp, lp);

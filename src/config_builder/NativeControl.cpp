@@ -6,6 +6,18 @@
 
 namespace vpw {
 
+namespace {
+
+TControlErrorHandler errorHandler = nullptr;
+
+}  // namespace
+
+void SetControlErrorHandler(TControlErrorHandler handler) { errorHandler = handler; }
+
+void ReportControlError(HWND control) noexcept {
+    if (errorHandler) errorHandler(GetAncestor(control, GA_ROOT));
+}
+
 bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     HWND child = nullptr;
     switch (msg) {
@@ -63,7 +75,9 @@ LRESULT CALLBACK TNativeControl::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPA
     try {
         return self ? self->WndProc(msg, wp, lp) : DefSubclassProc(wnd, msg, wp, lp);
     } catch (...) {
-        return DefSubclassProc(wnd, msg, wp, lp);
+        // A handler's error (a refused write, say) is shown, not lost.
+        ReportControlError(wnd);
+        return 0;
     }
 }
 

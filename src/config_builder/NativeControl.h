@@ -20,6 +20,13 @@ constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 // result) when the message was a child's notification.
 bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
+// Called inside a catch block when a control's handler failed, with the
+// control's top-level window; the program shows the error. None: ignored.
+using TControlErrorHandler = void (*)(HWND owner) noexcept;
+void SetControlErrorHandler(TControlErrorHandler handler);
+// For a control's own catch block: hands the error to that handler.
+void ReportControlError(HWND control) noexcept;
+
 class TNativeControl {
 public:
     TNativeControl() = default;

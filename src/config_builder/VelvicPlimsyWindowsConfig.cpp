@@ -4,6 +4,7 @@
 
 #include "BOMObjects.h"
 #include "BOMUICommands.h"
+#include "NativeControl.h"
 #include "WinHandles.h"
 #include "uCBApp.h"
 #include "uCBRoutines.h"
@@ -25,6 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         vpw::RegisterVelvicWindowsClasses();
         vpw::InstallConfigBuilder();
         vpw::RegisterDetailPanels();
+        vpw::SetControlErrorHandler(&vpw::ReportCurrentException);
 
         vpw::TComInit com;
         vpw::InitLanguageFromRegistry();

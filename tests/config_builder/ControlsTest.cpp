@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "CBTestSupport.h"
 #include "CheckGroupBox.h"
@@ -35,6 +36,23 @@ TEST(QuietCheckBox, CodeChangesStateQuietlyUserClickFires) {
     ClickButton(box);
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(box.GetChecked());
+}
+
+namespace {
+int reportedErrors = 0;
+void CountError(HWND) noexcept { ++reportedErrors; }
+}  // namespace
+
+TEST(NativeControl, AHandlersErrorGoesToTheProgramsHandler) {
+    THostWindow host;
+    TQuietCheckBox box;
+    ASSERT_TRUE(box.Create(host.Get(), "Throws", 10, 10, 100, 20));
+    box.OnClick = [] { throw std::runtime_error("refused"); };
+    SetControlErrorHandler(&CountError);
+    ClickButton(box);
+    SetControlErrorHandler(nullptr);
+    EXPECT_EQ(reportedErrors, 1);
+    EXPECT_TRUE(IsWindow(box.Handle()));
 }
 
 // A box holding a label, a plain container with an edit inside it, and an
