@@ -84,6 +84,45 @@ inline HWND WaitForWindow(const char* cls, const char* caption, DWORD ms = 10000
     return nullptr;
 }
 
+// Real mouse input at the cursor: one press, release or move.
+inline void SendMouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+namespace detail {
+
+struct TWindowSearch {
+    std::string cls;
+    DWORD process;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK CollectWindow(HWND window, LPARAM p) {
+    auto* s = reinterpret_cast<TWindowSearch*>(p);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (lstrcmpiA(name, s->cls.c_str()) == 0 && (!s->process || owner == s->process) &&
+        (!s->visibleOnly || IsWindowVisible(window)))
+        s->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace detail
+
+// The top-level windows of a class, of one process (0: any), only the
+// visible ones when asked.
+inline std::vector<HWND> TopLevelWindows(const std::string& cls, DWORD process = 0, bool visibleOnly = false) {
+    detail::TWindowSearch search{cls, process, visibleOnly, {}};
+    EnumWindows(&detail::CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // What a screenshot shows of one part of the screen.
 class TScreenShot {
 public:

@@ -8,6 +8,7 @@
 
 #include "RegistryRoutines.h"
 #include "RulePartsTestSupport.h"
+#include "WinTestSupport.h"
 #include "WinHandles.h"
 #include "uEAMinToEdgeAction.h"
 
@@ -41,13 +42,6 @@ std::string Stored(const char* name) {
 
 TMinToEdgeAction* EdgeAction(const TAttachedRule& rule) { return rule.ActionAs<TMinToEdgeAction>("Edge"); }
 
-void Mouse(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
 // A real press at `from`, moved in steps to `to`, and released there. The
 // input comes from another thread: this one owns the icon window and runs
 // the system's move loop while the button is down.
@@ -56,14 +50,14 @@ void Drag(POINT from, POINT to) {
     std::thread hand([&] {
         SetCursorPos(from.x, from.y);
         Sleep(50);
-        Mouse(MOUSEEVENTF_LEFTDOWN);
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
         Sleep(100);
         for (int step = 1; step <= 8; ++step) {
             SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
-            Mouse(MOUSEEVENTF_MOVE);
+            SendMouse(MOUSEEVENTF_MOVE);
             Sleep(30);
         }
-        Mouse(MOUSEEVENTF_LEFTUP);
+        SendMouse(MOUSEEVENTF_LEFTUP);
         Sleep(50);
         done = true;
     });

@@ -13,6 +13,7 @@
 
 #include "AppConsts.h"
 #include "RulePartsTestSupport.h"
+#include "WinTestSupport.h"
 #include "WinHandles.h"
 #include "uEAMinToTrayAction.h"
 
@@ -198,20 +199,6 @@ TEST(MinToTrayAction, MenuCaptionsReplaceTheDefaultsByNameInAnyCase) {
     }
 }
 
-BOOL CALLBACK FindVisibleMenuWindow(HWND window, LPARAM out) {
-    char cls[16] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (std::string(cls) != "#32768" || !IsWindowVisible(window)) return TRUE;
-    *reinterpret_cast<HWND*>(out) = window;
-    return FALSE;
-}
-
-HWND VisibleMenuWindow() {
-    HWND found = nullptr;
-    EnumWindows(&FindVisibleMenuWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // The open tray menu of this process: its item texts, then a real click on
 // the item `choose` (or, when it is -1, beside the menu).
 struct TMenuPick {
@@ -222,7 +209,8 @@ struct TMenuPick {
         DWORD start = GetTickCount();
         HWND popup = nullptr;
         while (!popup && GetTickCount() - start < 5000) {
-            popup = VisibleMenuWindow();
+            std::vector<HWND> menus = TopLevelWindows("#32768", GetCurrentProcessId(), true);
+            popup = menus.empty() ? nullptr : menus.front();
             if (!popup) Sleep(20);
         }
         if (!popup) return;
@@ -242,11 +230,8 @@ struct TMenuPick {
             at = POINT{(r.left + r.right) / 2, r.top + (r.bottom - r.top) * (2 * choose + 1) / (2 * n)};
         SetCursorPos(at.x, at.y);
         Sleep(50);
-        INPUT input[2]{};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, input, sizeof(INPUT));
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        SendMouse(MOUSEEVENTF_LEFTUP);
     }
 };
 

@@ -144,36 +144,20 @@ bool FindTrayIcon(HWND window, POINT& at) {
         3000);
 }
 
-struct TToolTipSearch {
-    DWORD process;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK FindToolTips(HWND window, LPARAM p) {
-    auto* s = reinterpret_cast<TToolTipSearch*>(p);
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == s->process && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) s->found.push_back(window);
-    return TRUE;
-}
-
 // The tips the shell's tray shows for its icons, read out of the shell's
 // tool-tip controls (their texts live in the shell's memory).
 std::vector<std::string> TrayTips() {
     std::vector<std::string> tips;
     HWND tray = FindWindowA(nullptr, "Wine System Tray");
-    TToolTipSearch search{0, {}};
+    DWORD process = 0;
     if (!tray) return tips;
-    GetWindowThreadProcessId(tray, &search.process);
-    EnumWindows(&FindToolTips, reinterpret_cast<LPARAM>(&search));
-    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, search.process);
+    GetWindowThreadProcessId(tray, &process);
+    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
     if (!shell) return tips;
     constexpr SIZE_T kText = 256;
     auto* remote = static_cast<BYTE*>(
         VirtualAllocEx(shell, nullptr, sizeof(TTTOOLINFOA) + kText, MEM_COMMIT, PAGE_READWRITE));
-    for (HWND tip : search.found) {
+    for (HWND tip : TopLevelWindows(TOOLTIPS_CLASSA, process)) {
         int count = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
         for (int i = 0; remote && i < count; ++i) {
             TTTOOLINFOA info{};
@@ -205,40 +189,22 @@ bool TrayShowsTip(const std::string& tip) {
 void RightClick(POINT at) {
     SetCursorPos(at.x, at.y);
     Sleep(50);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, input, sizeof(INPUT));
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
     Sleep(50);
-}
-
-struct TMenuSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessMenu(HWND window, LPARAM p) {
-    auto* s = reinterpret_cast<TMenuSearch*>(p);
-    char cls[16] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (std::string(cls) != "#32768" || !IsWindowVisible(window) || process != s->process) return TRUE;
-    s->found = window;
-    return FALSE;
 }
 
 // The open popup menu of that program.
 HWND OpenMenuOf(DWORD process) {
-    TMenuSearch search{process, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(&FindProcessMenu, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            std::vector<HWND> menus = TopLevelWindows("#32768", process, true);
+            found = menus.empty() ? nullptr : menus.front();
+            return found != nullptr;
         },
         5000);
-    return search.found;
+    return found;
 }
 
 // The middle of item `index` of `count` in an open menu window.
@@ -347,25 +313,18 @@ RECT WindowRect(HWND window) {
     return r;
 }
 
-void Mouse(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
 // A real press, a move in steps and a release.
 void Drag(POINT from, POINT to) {
     SetCursorPos(from.x, from.y);
     Sleep(50);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
     Sleep(150);
     for (int step = 1; step <= 8; ++step) {
         SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
-        Mouse(MOUSEEVENTF_MOVE);
+        SendMouse(MOUSEEVENTF_MOVE);
         Sleep(40);
     }
-    Mouse(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_LEFTUP);
     Sleep(100);
     SetCursorPos(kOutOfTheWay.x, kOutOfTheWay.y);
 }
