@@ -30,6 +30,12 @@ TCBDetailPanel::~TCBDetailPanel() {
     for (TDetailPanelFrame* panel : EmbeddedIn(nullptr)) panel->Park();
 }
 
+void TCBDetailPanel::ParkEmbeddedWithin(HWND child) {
+    for (const TEmbedded& e : embedded_)
+        if (e.container == child || IsChild(child, e.container))
+            if (TDetailPanelFrame* panel = FrameOfWindow(e.frame)) panel->Park();
+}
+
 void TCBDetailPanel::SetPanelHeight(int height) {
     panelHeight_ = height;
     if (GetAlign() != TAlign::alClient && Handle()) {
@@ -42,6 +48,12 @@ void TCBDetailPanel::SetPanelHeight(int height) {
 bool TCBDetailPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_SIZE) {
         Layout(LOWORD(lParam), HIWORD(lParam));
+        return false;
+    }
+    // A holder of this panel's goes first (a control of a subclass): the
+    // panels of other objects in it are taken out before it is destroyed.
+    if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY) {
+        ParkEmbeddedWithin(reinterpret_cast<HWND>(lParam));
         return false;
     }
     if (message == kRunPosted) {

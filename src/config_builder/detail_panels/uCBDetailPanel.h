@@ -52,6 +52,8 @@ protected:
     void Post(std::function<void()> work);
 
 private:
+    void ParkEmbeddedWithin(HWND child);
+
     struct TEmbedded {
         HWND container;
         HWND frame;
