@@ -4,6 +4,9 @@
 // then shows the rule's title button and the button works.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "KeyInput.h"
 #include "extender/e2e/EndToEndSupport.h"
 
@@ -183,6 +186,13 @@ TEST_F(RoadTest, RollupTitleButtonAndMinimizeToTray) {
     Switch("Minimize To Tray");
     Switch("Permanent tray icon");
     SaveAndWaitForTheWindow();
+    // The file holds what the switches wrote.
+    std::ifstream file(system_.Dir() + "velvicplimsywindows.ini", std::ios::binary);
+    std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    for (const char* written : {"<param name=\"action_name\">MinToTrayForMinimizeEvent</param>",
+                                "<param name=\"permanent_tray_icon\">yes</param>",
+                                "<param name=\"window_class_name\">vpwroad</param>"})
+        EXPECT_NE(saved.find(written), std::string::npos) << written;
 
     RECT open{};
     GetWindowRect(window_, &open);
