@@ -1,6 +1,7 @@
 #include "HashList.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "Routines.h"
 #include "crc_32.h"
@@ -19,12 +20,25 @@ THashList::~THashList() {
 }
 
 THashList::TKey THashList::KeyOf(const std::string& key) const {
-    std::string text = upperCase_ ? UpperCaseAscii(key) : key;
+    // Every lookup hashes its key: short ones are upper-cased on the stack.
+    char buffer[64];
+    std::string_view text = key;
+    std::string upper;
+    if (upperCase_ && key.size() <= sizeof buffer) {
+        for (std::size_t i = 0; i < key.size(); ++i) {
+            char c = key[i];
+            buffer[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        text = std::string_view(buffer, key.size());
+    } else if (upperCase_) {
+        upper = UpperCaseAscii(key);
+        text = upper;
+    }
     TKey k{};
     if (kind_ == THashKind::Md5) return Md5Digest(text.data(), text.size());
     std::uint32_t h = 0;
     if (kind_ == THashKind::Crc32) {
-        h = crc_32(text);
+        h = crc_32(text.data(), text.size());
     } else {
         for (unsigned char c : text) h = h * 5 + c;
     }

@@ -5,55 +5,34 @@ namespace vpw {
 // --- TStorageElement
 
 const std::string* TStorageElement::Attribute(const std::string& name) const {
-    for (const auto& [key, value] : attributes_)
-        if (key == name) return &value;
+    for (const TAttribute* a = firstAttribute_; a; a = a->next)
+        if (a->name == name) return &a->value;
     return nullptr;
-}
-
-const std::vector<const TStorageElement*>* TStorageElement::Group(const std::string& tag) const {
-    for (const auto& group : groups_)
-        if (group.first == tag) return &group.second;
-    return nullptr;
-}
-
-int TStorageElement::ChildCount(const std::string& tag) const {
-    const auto* group = Group(tag);
-    return group ? static_cast<int>(group->size()) : 0;
-}
-
-const TStorageElement* TStorageElement::Child(const std::string& tag, int index) const {
-    const auto* group = Group(tag);
-    if (!group || index < 0 || index >= static_cast<int>(group->size())) return nullptr;
-    return (*group)[static_cast<std::size_t>(index)];
 }
 
 std::string TStorageElement::Text() const {
-    if (children_.empty()) return text_;
+    if (!firstChild_) return text_;
     std::string text;
-    for (const TStorageElement* child : children_) text += child->Text();
+    for (const TStorageElement* child = firstChild_; child; child = child->nextSibling_) text += child->Text();
     return text;
-}
-
-void TStorageElement::AddAttribute(std::string name, std::string value) {
-    attributes_.emplace_back(std::move(name), std::move(value));
-}
-
-void TStorageElement::AddChild(const TStorageElement* child) {
-    children_.push_back(child);
-    for (auto& group : groups_)
-        if (group.first == child->Tag()) {
-            group.second.push_back(child);
-            return;
-        }
-    groups_.emplace_back(child->Tag(), std::vector<const TStorageElement*>{child});
 }
 
 // --- TStorageTree
 
 TStorageElement* TStorageTree::NewElement(TStorageElement* parent, std::string tag) {
     TStorageElement* element = &elements_.emplace_back(std::move(tag));
-    if (parent) parent->AddChild(element);
+    if (parent) {
+        (parent->lastChild_ ? parent->lastChild_->nextSibling_ : parent->firstChild_) = element;
+        parent->lastChild_ = element;
+    }
     return element;
+}
+
+void TStorageTree::AddAttribute(TStorageElement* element, std::string name, std::string value) {
+    TStorageElement::TAttribute* attribute = &attributes_.emplace_back(
+        TStorageElement::TAttribute{std::move(name), std::move(value), nullptr});
+    (element->lastAttribute_ ? element->lastAttribute_->next : element->firstAttribute_) = attribute;
+    element->lastAttribute_ = attribute;
 }
 
 // --- the store over a tree
@@ -74,14 +53,19 @@ public:
         const std::string* value = element_->Attribute(name);
         return value ? *value : defaultValue;
     }
-    int ChildCount(const std::string& name) override { return element_->ChildCount(name); }
+    int ChildCount(const std::string& name) override {
+        int n = 0;
+        for (const TStorageElement* child = element_->FirstChild(); child; child = child->NextSibling())
+            n += child->Tag() == name;
+        return n;
+    }
     IPtr<IHierStorage> GetChild(const std::string& name, int index) override {
-        const TStorageElement* child = element_->Child(name, index);
+        const TStorageElement* child = Child(name, index);
         return child ? IPtr<IHierStorage>(new TStorageTreeReader(tree_, child)) : nullptr;
     }
     std::string ReadValue() override { return element_->Text(); }
     std::string ReadChildValue(const std::string& name) override {
-        const TStorageElement* child = element_->Child(name, 0);
+        const TStorageElement* child = Child(name, 0);
         return child ? child->Text() : std::string();
     }
 
@@ -95,8 +79,33 @@ private:
         throw EStorageTreeError(std::string("TStorageTree.") + operation + ": the copy of a document is read-only");
     }
 
+    // Loaders ask for a collection's items one after the other: going on
+    // from the last one found keeps that linear.
+    const TStorageElement* Child(const std::string& name, int index) {
+        if (index < 0) return nullptr;
+        const TStorageElement* child = element_->FirstChild();
+        int at = 0;
+        if (cursor_ && index >= cursorIndex_ && cursorTag_ == name) {
+            child = cursor_;
+            at = cursorIndex_;
+        }
+        for (; child; child = child->NextSibling()) {
+            if (child->Tag() != name) continue;
+            if (at++ == index) break;
+        }
+        if (child) {
+            cursor_ = child;
+            cursorIndex_ = index;
+            cursorTag_ = name;
+        }
+        return child;
+    }
+
     std::shared_ptr<const TStorageTree> tree_;  // keeps the element alive
     const TStorageElement* element_;
+    const TStorageElement* cursor_ = nullptr;
+    int cursorIndex_ = 0;
+    std::string cursorTag_;
 };
 
 }  // namespace

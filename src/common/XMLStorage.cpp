@@ -15,6 +15,15 @@ const CLSID kDOMDocumentClsid = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 
 
 std::string WideToAnsi(const wchar_t* text, int length) {
     if (!text || length <= 0) return {};
+    // Nearly every text of a document is ASCII, which every ANSI code page
+    // keeps as it is.
+    std::string ascii(static_cast<std::size_t>(length), '\0');
+    int i = 0;
+    while (i < length && text[i] < 0x80) {
+        ascii[static_cast<std::size_t>(i)] = static_cast<char>(text[i]);
+        ++i;
+    }
+    if (i == length) return ascii;
     int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string s(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_ACP, 0, text, length, s.data(), n, nullptr, nullptr);
@@ -276,7 +285,7 @@ std::string NodeName(IXMLDOMNode* node) {
     return name.Ansi();
 }
 
-void CopyAttributes(IXMLDOMNode* node, TStorageElement& element) {
+void CopyAttributes(IXMLDOMNode* node, TStorageElement* element, TStorageTree& tree) {
     TComPtr<IXMLDOMNamedNodeMap> attributes;
     Check(node->get_attributes(attributes.put()), "CopyTree");
     if (!attributes) return;
@@ -288,12 +297,12 @@ void CopyAttributes(IXMLDOMNode* node, TStorageElement& element) {
         if (!attribute) continue;
         TVariant value;
         Check(attribute->get_nodeValue(value.put()), "CopyTree");
-        element.AddAttribute(NodeName(attribute.get()), value.Ansi());
+        tree.AddAttribute(element, NodeName(attribute.get()), value.Ansi());
     }
 }
 
 void CopyElement(IXMLDOMNode* node, TStorageElement* element, TStorageTree& tree) {
-    CopyAttributes(node, *element);
+    CopyAttributes(node, element, tree);
     bool hasText = false, hasElements = false;
     TComPtr<IXMLDOMNode> child;
     Check(node->get_firstChild(child.put()), "CopyTree");

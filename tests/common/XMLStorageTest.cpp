@@ -245,6 +245,8 @@ TEST_F(XMLStorageTest, CopiesReadAsTheDocument) {
             r.push_back(item ? item->ReadAttribute("n", "?") + "=" + item->ReadValue() : "none");
         }
         r.push_back(s->GetChild("group", 0)->GetChild("item", 0)->ReadValue());
+        // Backwards after the walk forwards.
+        r.push_back(s->GetChild("item", 1)->ReadValue() + s->ReadChildValue("item"));
         return r;
     };
     std::vector<std::string> fromDocument = reads(doc.get());
