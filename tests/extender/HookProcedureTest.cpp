@@ -205,6 +205,8 @@ TEST_F(HookLibrary, ExportsOnlyTheHookAndImportsOnlySystemLibraries) {
 TEST_F(HookLibrary, AttachesOnlyToQualifyingWindows) {
     TFakeControlCenter center;
     HWND top = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
+    // With a rule it stays listed (a window without one is asked again).
+    center.SetReply(top, "\\WINDOWRULENAME=Top");
     struct Case {
         const char* name;
         HWND window;
