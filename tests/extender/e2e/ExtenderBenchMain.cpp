@@ -6,7 +6,9 @@
 // installed, with a hook that only passes the call on (what the system's
 // hook dispatch costs by itself), with the library's hook but no rule for
 // the window, and with an extender attached (one stay-on-top caption
-// button, the window-message triggers with roll-up and saved placement). Then the time from creating a window until its extender is
+// button, the window-message triggers with roll-up and saved placement);
+// the last two also side by side in alternating rounds, which see the same
+// load. Then the time from creating a window until its extender is
 // attached, over WINDOWS windows. The test program's runs go against the
 // real control center and hook library, copied with a configuration file
 // into a folder of their own.
@@ -202,6 +204,14 @@ int main(int argc, char** argv) {
     double extended = MessageCost(kRuleClass, messages, true, result);
     std::printf("  hooked, no rule              %10.1f   (x%.2f)\n", hooked, ratio(hooked));
     std::printf("  hooked, extender attached    %10.1f   (x%.2f)\n", extended, ratio(extended));
+    // The hooked window without a rule is what a pass-through hook costs;
+    // alternating rounds in one program see the same load.
+    std::istringstream pair(
+        RunTarget({"bench-pair", kPlainClass, kRuleClass, std::to_string(messages), result}, result));
+    double pairPlain = 0, pairExtended = 0, pairRatio = 0;
+    if (pair >> pairPlain >> pairExtended >> pairRatio)
+        std::printf("  side by side, alternating:   no rule %.1f   extender %.1f   (x%.3f, median of the rounds' ratios)\n",
+                    pairPlain, pairExtended, pairRatio);
 
     std::string text = RunTarget({"bench-attach", kRuleClass, std::to_string(windows), result}, result);
     std::vector<double> latencies;

@@ -13,6 +13,10 @@
 //       ("hooked": the hook library must be loaded all the same).
 //   vpw_e2e_target.exe bench-messages CLASS COUNT RESULTFILE attach|none
 //       the cost of one sent message to a window of CLASS, in nanoseconds.
+//   vpw_e2e_target.exe bench-pair PLAINCLASS RULECLASS COUNT RESULTFILE
+//       the same for a window without and one with an extender, measured
+//       in alternating rounds so that both see the same load; and the
+//       median of the rounds' ratios.
 //   vpw_e2e_target.exe bench-attach CLASS COUNT RESULTFILE
 //       the time from creating a window until its extender is attached.
 //
@@ -250,6 +254,45 @@ int BenchMessages(const std::string& cls, int count, const char* resultFile, boo
     return WriteResult(resultFile, line) ? 0 : 1;
 }
 
+double RoundCost(HWND window, int count) {
+    LARGE_INTEGER start = Now();
+    for (int i = 0; i < count; ++i) SendMessageA(window, BENCH_MESSAGE, 0, 0);
+    return Seconds(start, Now()) * 1e9 / count;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+int BenchPair(const std::string& plainClass, const std::string& ruleClass, int count, const char* resultFile) {
+    HWND plain = OpenWindow(plainClass, "bench plain", 0);
+    HWND extended = OpenWindow(ruleClass, "bench extended", 1);
+    if (!plain || !extended) return 1;
+    if (!PumpUntil([extended] { return g_windows[extended].attached > 0; }, 10000)) return 2;
+    PumpUntil([] { return false; }, 200);
+    std::vector<double> plainRounds, extendedRounds, ratios;
+    for (int r = 0; r < 9; ++r) {
+        // Each goes first in every other round.
+        double p = 0, e = 0;
+        if (r % 2) {
+            e = RoundCost(extended, count);
+            p = RoundCost(plain, count);
+        } else {
+            p = RoundCost(plain, count);
+            e = RoundCost(extended, count);
+        }
+        plainRounds.push_back(p);
+        extendedRounds.push_back(e);
+        ratios.push_back(e / p);
+    }
+    char line[128];
+    std::snprintf(line, sizeof line, "%.1f %.1f %.3f\n", Median(plainRounds), Median(extendedRounds), Median(ratios));
+    DestroyWindow(plain);
+    DestroyWindow(extended);
+    return WriteResult(resultFile, line) ? 0 : 1;
+}
+
 int BenchAttach(const std::string& cls, int count, const char* resultFile) {
     std::string text;
     for (int i = 0; i < count; ++i) {
@@ -278,6 +321,7 @@ int main(int argc, char** argv) {
     if (mode == "cycle" && argc == 5) return Cycle(argv[2], std::atoi(argv[3]), argv[4]);
     if (mode == "bench-messages" && argc == 6)
         return BenchMessages(argv[2], std::atoi(argv[3]), argv[4], std::string(argv[5]) == "attach");
+    if (mode == "bench-pair" && argc == 6) return BenchPair(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
     if (mode == "bench-attach" && argc == 5) return BenchAttach(argv[2], std::atoi(argv[3]), argv[4]);
     return 1;
 }
