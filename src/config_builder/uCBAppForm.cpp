@@ -270,6 +270,11 @@ bool TCBAppForm::PreTranslate(const MSG& msg) {
     if (msg.hwnd != window_.Get() && !IsChild(window_.Get(), msg.hwnd)) return false;
     unsigned key = static_cast<unsigned>(msg.wParam);
     TShiftState shift = KeyboardShift();
+    if (key == VK_F4 && shift == ssAlt) {
+        // Not every control passes Alt+F4 on to its window.
+        PostMessageA(window_.Get(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    }
     if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
         // From control to control, into and out of the detail panel.
         if (HWND next = GetNextDlgTabItem(window_.Get(), GetFocus(), (shift & ssShift) != 0)) SetFocus(next);
@@ -336,6 +341,21 @@ LRESULT TCBAppForm::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_SIZE: Layout(); return 0;
         case WM_CLOSE: Close(); return 0;
+        case WM_QUERYENDSESSION: {
+            // Logging off asks the close question too.
+            bool canClose = true;
+            if (OnCloseQuery) OnCloseQuery(canClose);
+            return canClose;
+        }
+        case WM_ACTIVATE:
+            // The focused control comes back with the window, as in a dialog.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                lastFocus_ = focus && IsChild(window, focus) ? focus : nullptr;
+            } else {
+                SetFocus(lastFocus_ && IsWindow(lastFocus_) && IsChild(window, lastFocus_) ? lastFocus_ : treeHandle_);
+            }
+            return 0;
         case WM_TIMER:
             if (wParam == kIdleTimer) return 0;  // the idle pass follows the empty queue
             break;

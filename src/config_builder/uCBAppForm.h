@@ -119,6 +119,7 @@ private:
     int modalResult_ = mrNone;
     bool running_ = false;
     int dragOffset_ = -1;
+    HWND lastFocus_ = nullptr;  // a child: no owner
 };
 
 }  // namespace vpw
