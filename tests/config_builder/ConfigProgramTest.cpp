@@ -36,6 +36,11 @@ TEST(ConfigProgram, ShowsTheRulesOfTheFileUnderTheRootNode) {
     EXPECT_FALSE(program.ToolEnabled(kSaveImage)) << "nothing changed yet";
     EXPECT_TRUE(program.ToolEnabled(kAddImage));
 
+    // The picture of the README: a rule selected, its panel beside the tree.
+    program.Activate();
+    program.ClickItem(program.RuleItem("Window Rule 1"));
+    ASSERT_TRUE(WaitUntil([&] { return program.Selected() == program.RuleItem("Window Rule 1"); }));
+    Sleep(500);
     TScreenShot shot(window);
     shot.SaveBitmap(ModuleDir() + "config-main-window.bmp");
 }
