@@ -32,11 +32,12 @@ unsigned __stdcall ThreadProc(void* object) noexcept {
     return static_cast<unsigned>(result);
 }
 
-TThread::TThread(bool CreateSuspended) : suspended_(CreateSuspended) {
+TThread::TThread(bool CreateSuspended, unsigned stackSize) : suspended_(CreateSuspended) {
     // Always start suspended, so that the handle and id are stored before
     // the body can run.
     unsigned id = 0;
-    handle_.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &id)));
+    unsigned flags = CREATE_SUSPENDED | (stackSize ? STACK_SIZE_PARAM_IS_A_RESERVATION : 0);
+    handle_.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, stackSize, ThreadProc, this, flags, &id)));
     threadId_ = id;
     if (handle_ && !CreateSuspended) ResumeThread(handle_.Get());
 }

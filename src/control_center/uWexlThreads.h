@@ -19,7 +19,9 @@ public:
     // Created running, the body may start before a subclass's constructor
     // has finished; subclasses that need their fields first create it
     // suspended and resume it at the end of their own constructor.
-    explicit TThread(bool CreateSuspended);
+    // stackSize: the reservation of the thread's stack in bytes; 0 takes
+    // the program's default.
+    explicit TThread(bool CreateSuspended, unsigned stackSize = 0);
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
     // Unless finished or suspended: Terminate and WaitFor. This runs after a

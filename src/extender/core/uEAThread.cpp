@@ -53,7 +53,15 @@ void TerminateEAThreads() {
     delete list;
 }
 
-TEAThread::TEAThread(HWND window, unsigned request) : TThread(true), window_(window), request_(request) {
+namespace {
+// A request needs little stack. Wine commits a thread's whole stack, and
+// keeps it after the thread ends: in a host process the default 2 MiB
+// would be memory the library adds for good.
+constexpr unsigned kRequestStackSize = 256 * 1024;
+}  // namespace
+
+TEAThread::TEAThread(HWND window, unsigned request)
+    : TThread(true, kRequestStackSize), window_(window), request_(request) {
     SetFreeOnTerminate(true);
     if (!Handle()) return;
     // Listed before it can run, so that an unload always knows about it.

@@ -11,7 +11,10 @@
 // load. Then the time from creating a window until its extender is
 // attached, over WINDOWS windows. The test program's runs go against the
 // real control center and hook library, copied with a configuration file
-// into a folder of their own.
+// into a folder of their own. Each figure is also given as a ratio to its
+// floor measured in the same run: the hook's cost to a hook that only passes
+// on; the attach time to one command-1 round trip plus one hand-off to
+// another thread's window; the memory the library adds to 1 MiB.
 #include <windows.h>
 
 #include <algorithm>
@@ -148,6 +151,104 @@ void InProcessExtenderCost(int messages, double& bare, double& extended) {
     FreeItemClasses();
 }
 
+LARGE_INTEGER Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t;
+}
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return 1e3 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// One command 1 to the running control center and its answer.
+double MedianRoundTrip(int count) {
+    TProcessesCommunication client(CONTROL_CENTER_CHANNEL_NAME);
+    auto handle = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
+    std::vector<double> samples;
+    for (int i = 0; i < count; ++i) {
+        TChannelBuffer reply;
+        int length = 0, code = 0;
+        LARGE_INTEGER a = Now();
+        if (client.SendCommand(CMD_GET_WINDOW_RULE, sizeof handle, &handle, reply, length, code) == 0)
+            samples.push_back(Milliseconds(a, Now()));
+    }
+    return Median(samples);
+}
+
+// One message handed from this thread to a window of another thread, until
+// that window's procedure has it.
+struct THandOff {
+    HANDLE received = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE ready = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    LARGE_INTEGER at{};
+    HWND window = nullptr;
+};
+THandOff* g_handOff = nullptr;
+
+LRESULT CALLBACK HandOffProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        g_handOff->at = Now();
+        SetEvent(g_handOff->received);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+DWORD WINAPI HandOffThread(LPVOID) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &HandOffProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VPW_Bench_HandOff";
+    RegisterClassA(&wc);
+    // Message-only: no hook attaches to it.
+    g_handOff->window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        wc.hInstance, nullptr);
+    SetEvent(g_handOff->ready);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    if (g_handOff->window) DestroyWindow(g_handOff->window);
+    return 0;
+}
+
+double MedianHandOff(int count) {
+    THandOff handOff;
+    g_handOff = &handOff;
+    DWORD threadId = 0;
+    HANDLE thread = CreateThread(nullptr, 0, &HandOffThread, nullptr, 0, &threadId);
+    std::vector<double> samples;
+    if (thread && WaitForSingleObject(handOff.ready, 5000) == WAIT_OBJECT_0 && handOff.window) {
+        for (int i = 0; i < count; ++i) {
+            LARGE_INTEGER a = Now();
+            SendNotifyMessageA(handOff.window, WM_APP, 0, 0);
+            if (WaitForSingleObject(handOff.received, 5000) != WAIT_OBJECT_0) break;
+            samples.push_back(Milliseconds(a, handOff.at));
+        }
+    }
+    if (thread) {
+        PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+    }
+    CloseHandle(handOff.received);
+    CloseHandle(handOff.ready);
+    g_handOff = nullptr;
+    return Median(samples);
+}
+
+double MemoryOf(const char* cls, const char* mode, const std::string& resultFile) {
+    std::string text = RunTarget({"bench-memory", cls, resultFile, mode}, resultFile);
+    return text.empty() ? -1 : std::atof(text.c_str());
+}
+
 double MessageCost(const char* cls, int messages, bool attach, const std::string& resultFile) {
     std::string text = RunTarget({"bench-messages", cls, std::to_string(messages), resultFile,
                                   attach ? "attach" : "none"},
@@ -181,27 +282,34 @@ int main(int argc, char** argv) {
     auto ratio = [bare](double v) { return bare > 0 && v > 0 ? v / bare : 0.0; };
     std::printf("  no hook installed            %10.1f\n", bare);
 
+    double memoryBare = MemoryOf(kRuleClass, "none", result);
+
     double inBare = 0, inExtended = 0;
     InProcessExtenderCost(messages, inBare, inExtended);
     std::printf("  in one process, no hook:     %10.1f   extender attached %.1f (+%.1f)\n", inBare, inExtended,
                 inExtended - inBare);
 
-    // Any system-wide hook, before the library does anything.
-    if (HMODULE nullHook = LoadLibraryA((ModuleDir() + "bench_null_hook.dll").c_str())) {
-        auto proc = reinterpret_cast<HOOKPROC>(GetProcAddress(nullHook, "CallProcHook"));
-        if (HHOOK hook = proc ? SetWindowsHookExA(WH_CALLWNDPROC, proc, nullHook, 0) : nullptr) {
-            double passOn = MessageCost(kRuleClass, messages, false, result);
-            std::printf("  a hook that only passes on   %10.1f   (x%.2f)\n", passOn, ratio(passOn));
+    // Any system-wide hook, before the library does anything, and the
+    // library's hook with no rule, taken in turns: the cost of the system's
+    // hook dispatch drifts with the load of the machine.
+    HMODULE nullHook = LoadLibraryA((ModuleDir() + "bench_null_hook.dll").c_str());
+    auto nullProc = nullHook ? reinterpret_cast<HOOKPROC>(GetProcAddress(nullHook, "CallProcHook")) : nullptr;
+    std::vector<double> passOns, hookeds;
+    for (int turn = 0; turn < 3; ++turn) {
+        if (HHOOK hook = nullProc ? SetWindowsHookExA(WH_CALLWNDPROC, nullProc, nullHook, 0) : nullptr) {
+            passOns.push_back(MessageCost(kRuleClass, messages, false, result));
             UnhookWindowsHookEx(hook);
         }
+        if (!system.StartCenter()) {
+            std::printf("the control center did not start\n");
+            return 1;
+        }
+        hookeds.push_back(MessageCost(kPlainClass, messages, false, result));
+        if (turn < 2) system.StopCenter();
     }
-
-    if (!system.StartCenter()) {
-        std::printf("the control center did not start\n");
-        return 1;
-    }
-    double hooked = MessageCost(kPlainClass, messages, false, result);
+    double passOn = Median(passOns), hooked = Median(hookeds);
     double extended = MessageCost(kRuleClass, messages, true, result);
+    std::printf("  a hook that only passes on   %10.1f   (x%.2f)\n", passOn, ratio(passOn));
     std::printf("  hooked, no rule              %10.1f   (x%.2f)\n", hooked, ratio(hooked));
     std::printf("  hooked, extender attached    %10.1f   (x%.2f)\n", extended, ratio(extended));
     // The hooked window without a rule is what a pass-through hook costs;
@@ -212,11 +320,17 @@ int main(int argc, char** argv) {
     if (pair >> pairPlain >> pairExtended >> pairRatio)
         std::printf("  side by side, alternating:   no rule %.1f   extender %.1f   (x%.3f, median of the rounds' ratios)\n",
                     pairPlain, pairExtended, pairRatio);
+    if (passOn > 0 && hooked > 0)
+        std::printf("ratio hooked, no rule / a hook that only passes on: %.3f   (bound 1.05; medians of 3 turns)\n",
+                    hooked / passOn);
 
     std::string text = RunTarget({"bench-attach", kRuleClass, std::to_string(windows), result}, result);
-    std::vector<double> latencies;
+    std::vector<double> latencies, creations;
     std::istringstream lines(text);
-    for (double v; lines >> v;) latencies.push_back(v);
+    for (double v, c; lines >> v >> c;) {
+        latencies.push_back(v);
+        creations.push_back(c);
+    }
     if (latencies.empty()) {
         std::printf("no attach time measured\n");
     } else {
@@ -226,6 +340,23 @@ int main(int argc, char** argv) {
         std::printf("window creation until the extender is attached (ms, %zu windows):\n", latencies.size());
         std::printf("  min %.2f   median %.2f   mean %.2f   max %.2f\n", latencies.front(),
                     latencies[latencies.size() / 2], sum / latencies.size(), latencies.back());
+        std::printf("  of which the call that creates the window: median %.2f\n", Median(creations));
+        double roundTrip = MedianRoundTrip(200), handOff = MedianHandOff(200);
+        double floor = roundTrip + handOff;
+        double bound = std::max(10.0, 3 * floor);
+        std::printf("  floor: command 1 round trip %.3f + hand-off to a window's thread %.3f = %.3f ms\n", roundTrip,
+                    handOff, floor);
+        std::printf("ratio attach median / floor: %.2f   (median %.2f ms; bound %.2f ms: 10 ms or 3 x floor)\n",
+                    latencies[latencies.size() / 2] / floor, latencies[latencies.size() / 2], bound);
+    }
+    double memoryHooked = MemoryOf(kPlainClass, "none", result);
+    double memoryAttached = MemoryOf(kRuleClass, "attach", result);
+    if (memoryBare > 0 && memoryAttached > 0) {
+        double added = (memoryAttached - memoryBare) / 1024.0;
+        std::printf("committed private memory one window adds: %.0f KiB without the library, %.0f KiB with it and "
+                    "no rule, %.0f KiB attached\n",
+                    memoryBare / 1024.0, memoryHooked / 1024.0, memoryAttached / 1024.0);
+        std::printf("ratio memory the library adds / 1 MiB: %.2f   (%.0f KiB; bound 1)\n", added / 1024.0, added);
     }
     system.StopCenter();
     return 0;
