@@ -113,6 +113,9 @@ void TConfigBuilder::HideUI() {
     if (rootNode_) form_->TreeView().Delete(rootNode_);
     rootNode_ = nullptr;
     root_->DetachUI();
+    // The commands outlive this window: their handlers must not call into it.
+    BindCommandsOf(root_->Resolve("menu").get(), false);
+    BindCommandsOf(root_->Resolve("toolbar").get(), false);
     form_.reset();
 }
 
@@ -139,17 +142,22 @@ void TConfigBuilder::BuildMenuAndToolBar() {
 }
 
 void TConfigBuilder::BindCommands() {
-    BindCommandsOf(root_->Resolve("menu").get());
-    BindCommandsOf(root_->Resolve("toolbar").get());
+    BindCommandsOf(root_->Resolve("menu").get(), true);
+    BindCommandsOf(root_->Resolve("toolbar").get(), true);
 }
 
-void TConfigBuilder::BindCommandsOf(IBOMObject* commands) {
+void TConfigBuilder::BindCommandsOf(IBOMObject* commands, bool bind) {
     for (const IPtr<IBOMObject>& object : CommandsOf(commands)) {
         if (IPtr<IBOMUICommand> command = Supports<IBOMUICommand>(object)) {
-            command->GetAction()->OnExecute = [this](TUIAction* sender) { CommandActionExecute(sender); };
-            command->GetAction()->OnUpdate = [this](TUIAction* sender) { CommandActionUpdate(sender); };
+            TUIAction* action = command->GetAction();
+            action->OnExecute = nullptr;
+            action->OnUpdate = nullptr;
+            if (bind) {
+                action->OnExecute = [this](TUIAction* sender) { CommandActionExecute(sender); };
+                action->OnUpdate = [this](TUIAction* sender) { CommandActionUpdate(sender); };
+            }
         }
-        BindCommandsOf(object->Resolve("commands").get());
+        BindCommandsOf(object->Resolve("commands").get(), bind);
     }
 }
 

@@ -66,7 +66,8 @@ public:
 private:
     void BuildMenuAndToolBar();
     void BindCommands();
-    void BindCommandsOf(IBOMObject* commands);
+    // Installs (or, with bind false, removes) the execute and update handlers.
+    void BindCommandsOf(IBOMObject* commands, bool bind);
     void UpdateAllCommands();
     void UpdateCommandsOf(IBOMObject* commands);
     bool ShortCutOf(const char* tree, unsigned key, TShiftState shift);

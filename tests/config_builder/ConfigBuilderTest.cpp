@@ -41,6 +41,8 @@ protected:
     }
     void TearDown() override {
         if (builder_) builder_->HideUI();
+        if (TUIAction* save = root_ ? Action("toolbar/AppSave") : nullptr)
+            EXPECT_FALSE(save->OnExecute || save->OnUpdate) << "the commands no longer reach the window";
         builder_ = nullptr;
         if (root_) root_->Detach();
         root_ = nullptr;
