@@ -10,6 +10,31 @@
 
 namespace vpw::test {
 
+// Handles this thread's pending messages; with a time, keeps doing so that long.
+inline void Pump(DWORD ms = 0) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (ms) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+// Handles this thread's messages until `done` holds; false when the time is up first.
+template <class Done>
+bool PumpUntil(Done done, DWORD ms = 5000) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        Pump();
+        if (done()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 // The directory of the running test program, with a trailing backslash.
 inline std::string ModuleDir() {
     char buf[MAX_PATH];

@@ -7,31 +7,10 @@
 #include <string>
 
 #include "KeyInput.h"
+#include "WinTestSupport.h"
 #include "NativeControl.h"
 
 namespace vpw::test {
-
-inline void Pump(DWORD ms = 0) {
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (ms) Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
-// Pumps until the condition holds or the time is up.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Pump(10);
-    }
-    return true;
-}
 
 // A top-level window of this process that hands child notices back.
 class THostWindow {

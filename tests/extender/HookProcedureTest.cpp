@@ -17,9 +17,13 @@
 
 #include "AppConsts.h"
 #include "ProcessesCommunication.h"
+#include "WinTestSupport.h"
 
 namespace vpw {
 namespace {
+
+using test::Pump;
+using test::PumpUntil;
 
 std::string WindowsPath(std::string path) {
     if (!path.empty() && path[0] == '/') path = "Z:" + path;
@@ -110,25 +114,6 @@ HWND MakeWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent = nullp
     EnsureClass(cls);
     return CreateWindowExA(exStyle, cls, "hooked", style, 10, 10, 120, 80, parent, nullptr, GetModuleHandleA(nullptr),
                            nullptr);
-}
-
-void Pump(DWORD ms) {
-    MSG msg;
-    DWORD start = GetTickCount();
-    do {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
-template <class F>
-bool PumpUntil(F done, DWORD ms) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Pump(10);
-    }
-    return true;
 }
 
 int ThreadsOfThisProcess() {

@@ -18,7 +18,11 @@
 
 #include <string>
 
+#include "WinTestSupport.h"
+
 namespace {
+
+using vpw::test::PumpUntil;
 
 constexpr UINT ENTER_MODAL = WM_APP + 7;
 UINT g_attached = 0;
@@ -28,18 +32,6 @@ HMODULE g_library = nullptr;
 HHOOK g_hook = nullptr;
 
 bool LibraryLoaded() { return GetModuleHandleA("vpwemb.dll") != nullptr; }
-
-template <class Done>
-bool PumpUntil(Done done, DWORD ms) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        if (done()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // What a dialog or a menu does: a loop of its own inside a window procedure.
 void ModalLoopThatReleasesTheLibrary() {

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "FormHook.h"
+#include "WinTestSupport.h"
 
 using namespace vpw;
+using vpw::test::Pump;
 
 namespace {
 
@@ -58,11 +60,6 @@ private:
     HWND wnd_ = nullptr;
     bool destroying_ = false;
 };
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
 
 // A window hook that logs its calls as "<name>:before" / "<name>:after".
 struct TLoggingHook {

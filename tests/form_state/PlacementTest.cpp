@@ -5,8 +5,10 @@
 
 #include "Placemnt.h"
 #include "RegistryRoutines.h"
+#include "WinTestSupport.h"
 
 using namespace vpw;
+using vpw::test::Pump;
 
 namespace {
 
@@ -77,11 +79,6 @@ std::string Stored(const std::string& name) {
 
 void Store(const std::string& name, const std::string& value) {
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kSection, name, value));
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
 bool SameRect(const RECT& a, const RECT& b) {

@@ -208,7 +208,7 @@ TEST(CloseWindowAction, PostsCloseOncePerAttachment) {
     EXPECT_FALSE(action->ExecuteOperation("SOMETHINGELSE"));
     EXPECT_TRUE(action->ExecuteNextOperation());
     EXPECT_FALSE(action->ExecuteNextOperation());
-    Pump();
+    Pump(50);
     EXPECT_EQ(window.Count(WM_CLOSE), 1);
 }
 
@@ -227,7 +227,7 @@ TEST(SingleCallAction, ASavedOperationIsNotReplayedAtTheNextAttachment) {
         { TAttachedRule first(window.Get(), ruleData); }
         EXPECT_EQ(ReadSaved(ruleName, "Once_CurrentOperation"), c.saved);
         TAttachedRule second(window.Get(), ruleData);
-        Pump();
+        Pump(50);
         EXPECT_EQ(window.Count(WM_CLOSE), 0);
         EXPECT_TRUE(window.SysCommands().empty());
         EXPECT_TRUE(second.Action("Once")->ExecuteNextOperation());  // still armed for its trigger
@@ -259,7 +259,7 @@ TEST(RunModeAction, PostsTheSystemCommandTheWindowCanTake) {
         window.Reset();
         EXPECT_TRUE(action->ExecuteNextOperation());
         EXPECT_FALSE(action->ExecuteNextOperation());  // once per attachment
-        Pump();
+        Pump(50);
         EXPECT_EQ(window.SysCommands(), c.posted);
     }
 }

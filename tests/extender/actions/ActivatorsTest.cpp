@@ -127,7 +127,7 @@ TEST(ActionsActivator, ReleasingTheExtenderReleasesEveryItem) {
                            "\\AGENT={\\NAME=B\\ACTIONNAME=Close}}");
         ASSERT_TRUE(rule.Action("Top"));
         rule.Action("Top")->ExecuteNextOperation();
-        Pump();
+        Pump(50);
     }
     EXPECT_EQ(TDebugInterfacedObject::LiveObjects(), before);
 }

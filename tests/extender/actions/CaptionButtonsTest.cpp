@@ -335,20 +335,20 @@ TEST(CaptionButtonPaint, DrawsTheFacesAndLeavesWithoutTrace) {
     TTargetWindow window;
     HWND w = window.Get();
     SetForegroundWindow(w);
-    Pump();
+    Pump(50);
     const COLORREF glyphRed = RGB(255, 0, 0);
 
     TAttachedRule rule(w, STAY_ON_TOP_BUTTON);
     TEACaptionButtonAgent* button = Button(rule);
     ASSERT_NE(button, nullptr);
     RECT r = ScreenRect(w, button, ButtonTrigger(rule));
-    Pump();
+    Pump(50);
     std::vector<COLORREF> normal = ScreenPixels(r);
     EXPECT_GT(CountColour(normal, glyphRed), 10);
 
     IPtr<IAction> action = rule.Action("Top");
     action->ExecuteNextOperation();
-    Pump();
+    Pump(50);
     std::vector<COLORREF> toggled = ScreenPixels(r);
     EXPECT_GT(CountColour(toggled, glyphRed), 10);
     EXPECT_NE(toggled, normal);
@@ -356,7 +356,7 @@ TEST(CaptionButtonPaint, DrawsTheFacesAndLeavesWithoutTrace) {
     // Pressed, the face moves by a pixel and shows the other picture.
     POINT on = Center(r);
     SendMessageA(w, WM_NCLBUTTONDOWN, HTBORDER, ScreenPoint(on));
-    Pump();
+    Pump(50);
     EXPECT_NE(ScreenPixels(r), toggled);
     RECT client{};
     GetClientRect(w, &client);
@@ -365,11 +365,11 @@ TEST(CaptionButtonPaint, DrawsTheFacesAndLeavesWithoutTrace) {
     SendMessageA(w, WM_LBUTTONUP, 0, ClientPoint(w, off));
 
     action->ExecuteNextOperation();
-    Pump();
+    Pump(50);
     EXPECT_EQ(ScreenPixels(r), normal);
 
     rule.Release();
-    Pump();
+    Pump(50);
     EXPECT_EQ(CountColour(ScreenPixels(r), glyphRed), 0);
 }
 

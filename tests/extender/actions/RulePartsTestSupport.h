@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "WinTestSupport.h"
 #include "uEAActions.h"
 #include "uEAGeneralClasses.h"
 #include "uEALoadClasses.h"
@@ -51,31 +52,6 @@ public:
     }
     void TearDown() override { FreeItemClasses(); }
 };
-
-// Handles the messages that are posted to this thread's windows for a while.
-inline void Pump(DWORD ms = 50) {
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
-// Handles this thread's messages until the condition holds; false when the
-// time is up first.
-template <class Condition>
-bool PumpUntil(Condition condition, DWORD ms) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= ms) return false;
-        Pump(10);
-    }
-    return true;
-}
 
 // A shown top-level window that counts its messages; WM_CLOSE and
 // WM_SYSCOMMAND are only recorded, so the window stays as it is. Windows are

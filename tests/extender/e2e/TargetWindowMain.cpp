@@ -35,7 +35,11 @@
 #include <string>
 #include <vector>
 
+#include "WinTestSupport.h"
+
 namespace {
+
+using vpw::test::PumpUntil;
 
 // Queries the tests send to a window (wParam): how often the extender was
 // attached, whether the window procedure is still the program's own,
@@ -146,22 +150,6 @@ HWND OpenWindow(const std::string& cls, const std::string& caption, int index) {
     RegisterWindowClass(cls);
     return CreateWindowExA(0, cls.c_str(), caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120 + 40 * index,
                            120 + 40 * index, 420, 260, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
-// Handles messages until `done` holds or the time is up; true when it held.
-template <class Done>
-bool PumpUntil(Done done, DWORD ms) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
 }
 
 int Open(int argc, char** argv) {
