@@ -7,12 +7,6 @@
 
 namespace vpw {
 
-namespace {
-
-bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
-
-}  // namespace
-
 void PlacementAfterHiding(WINDOWPLACEMENT& placement, int showState) {
     if (showState == 2)
         placement.showCmd = SW_SHOWMAXIMIZED;

@@ -20,8 +20,6 @@ std::atomic<int> g_liveIconWindows{0};
 
 constexpr int THEME_STATE_NORMAL = 1;  // PBS_NORMAL
 
-bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
-
 // A whole decimal integer, nothing else.
 bool ParseInteger(const std::string& text, int& value) {
     const char* first = text.data();

@@ -20,8 +20,6 @@ constexpr char ITEM_RESTORE_WINDOW[] = "RestoreWindow";
 constexpr char ITEM_CLOSE_WINDOW[] = "CloseWindow";
 constexpr char DEFAULT_MENU_CAPTIONS[] = "CloseWindow=Close Window;RestoreWindow=Restore Window";
 
-bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
-
 }  // namespace
 
 bool TMinToTrayAction::QueryInterface(const TGUID& iid, void** out) {

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "Routines.h"
+
 namespace vpw {
 
 void DebugOut(const std::string& text) { (void)text; }
@@ -15,6 +17,8 @@ std::string CurrentExceptionMessage() {
         return "unknown exception";
     }
 }
+
+bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
 
 std::string StripBraces(const std::string& text) {
     std::string s = text;

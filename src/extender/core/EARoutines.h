@@ -12,6 +12,9 @@ void DebugOut(const std::string& text);
 // The message of the exception being handled; call only inside a catch block.
 std::string CurrentExceptionMessage();
 
+// A switch value of a rule: on when "yes" in any case.
+bool IsYes(const std::string& value);
+
 // Drops a leading "{" and, independently, a trailing "}".
 std::string StripBraces(const std::string& text);
 

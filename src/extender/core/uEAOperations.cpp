@@ -5,12 +5,6 @@
 
 namespace vpw {
 
-namespace {
-
-bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
-
-}  // namespace
-
 bool TOperation::QueryInterface(const TGUID& iid, void** out) {
     *out = nullptr;
     return AnswerInterfaces<IOperation>(this, iid, out) || TAbstractParamsItem::QueryInterface(iid, out);

@@ -35,7 +35,7 @@ void TMessageTrigger::ParseParam(const std::string& key, const std::string& valu
     try {
         TActionsActivator::ParseParam(key, value);
         if (key == "LAG_ENABLED")
-            lagEnabled_ = UpperCaseAscii(value) == "YES";
+            lagEnabled_ = IsYes(value);
         else if (key == "LAG_INTERVAL")
             lagInterval_ = ParseLagInterval(value);
     } catch (...) {

@@ -7,12 +7,6 @@
 
 namespace vpw {
 
-namespace {
-
-bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
-
-}  // namespace
-
 // ------------------------------------------------------- TMouseHoverAgent
 
 bool TMouseHoverAgent::QueryInterface(const TGUID& iid, void** out) {
