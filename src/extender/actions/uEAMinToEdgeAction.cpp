@@ -1,7 +1,6 @@
 #include "uEAMinToEdgeAction.h"
 
 #include <atomic>
-#include <charconv>
 #include <utility>
 
 #include "EARoutines.h"
@@ -19,18 +18,6 @@ namespace {
 std::atomic<int> g_liveIconWindows{0};
 
 constexpr int THEME_STATE_NORMAL = 1;  // PBS_NORMAL
-
-// A whole decimal integer, nothing else.
-bool ParseInteger(const std::string& text, int& value) {
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (first != last && *first == '+') ++first;
-    int parsed = 0;
-    auto [end, error] = std::from_chars(first, last, parsed);
-    if (error != std::errc() || end != last || first == last) return false;
-    value = parsed;
-    return true;
-}
 
 // Keeps count of the frames of an icon window's procedure on the stack.
 class TDepthGuard {

@@ -1,5 +1,6 @@
 #include "EARoutines.h"
 
+#include <charconv>
 #include <exception>
 
 #include "Routines.h"
@@ -19,6 +20,19 @@ std::string CurrentExceptionMessage() {
 }
 
 bool IsYes(const std::string& value) { return UpperCaseAscii(value) == "YES"; }
+
+bool ParseInteger(const std::string& text, int& value) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    // from_chars takes a minus itself but no plus, and must not see two signs.
+    const char* digits = first != last && (*first == '+' || *first == '-') ? first + 1 : first;
+    if (digits == last || *digits < '0' || *digits > '9') return false;
+    int parsed = 0;
+    auto [end, error] = std::from_chars(*first == '+' ? digits : first, last, parsed);
+    if (error != std::errc() || end != last) return false;
+    value = parsed;
+    return true;
+}
 
 std::string StripBraces(const std::string& text) {
     std::string s = text;

@@ -15,6 +15,10 @@ std::string CurrentExceptionMessage();
 // A switch value of a rule: on when "yes" in any case.
 bool IsYes(const std::string& value);
 
+// A whole decimal integer in range, one sign allowed, nothing else; `value`
+// is left alone when the text is not one.
+bool ParseInteger(const std::string& text, int& value);
+
 // Drops a leading "{" and, independently, a trailing "}".
 std::string StripBraces(const std::string& text);
 

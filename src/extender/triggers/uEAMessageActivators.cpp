@@ -1,8 +1,5 @@
 #include "uEAMessageActivators.h"
 
-#include <cerrno>
-#include <cstdlib>
-
 #include "AppConsts.h"
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
@@ -11,15 +8,8 @@
 namespace vpw {
 
 int ParseLagInterval(const std::string& value) {
-    if (value.empty()) return 0;
-    std::size_t digits = value[0] == '-' || value[0] == '+' ? 1 : 0;
-    if (digits == value.size()) return 0;
-    for (std::size_t i = digits; i < value.size(); ++i)
-        if (value[i] < '0' || value[i] > '9') return 0;
-    errno = 0;
-    long parsed = std::strtol(value.c_str(), nullptr, 10);
-    if (errno == ERANGE || parsed > 0x7FFFFFFFL || parsed < -0x7FFFFFFFL - 1) return 0;
-    return static_cast<int>(parsed);
+    int interval = 0;
+    return ParseInteger(value, interval) ? interval : 0;
 }
 
 // --------------------------------------------------------- TMessageTrigger
