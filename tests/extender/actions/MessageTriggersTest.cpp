@@ -77,6 +77,8 @@ TEST(MessageTrigger, DelayKeysAndWhatTheyMean) {
         {"\\LAG_ENABLED=YES\\LAG_INTERVAL=150", true},
         {"\\LAG_ENABLED=yes\\LAG_INTERVAL=0", false},
         {"\\LAG_ENABLED=yes\\LAG_INTERVAL=-150", false},
+        {"\\LAG_ENABLED=yes\\LAG_INTERVAL=+150", true},
+        {"\\LAG_ENABLED=yes\\LAG_INTERVAL=+-150", false},
         {"\\LAG_ENABLED=yes\\LAG_INTERVAL=abc", false},
         {"\\LAG_ENABLED=yes\\LAG_INTERVAL=150ms", false},
         {"\\LAG_ENABLED=yes\\LAG_INTERVAL=99999999999", false},
