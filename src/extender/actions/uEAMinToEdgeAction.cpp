@@ -63,16 +63,7 @@ int TIconWnd::LiveCount() { return g_liveIconWindows.load(); }
 
 void TIconWnd::CreateIconWindow() {
     HINSTANCE instance = LibraryInstance();
-    WNDCLASSA existing{};
-    if (!GetClassInfoA(instance, ICON_WINDOW_CLASS_NAME, &existing)) {
-        // The class names no code of the library: it may outlive it.
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &DefWindowProcA;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = ICON_WINDOW_CLASS_NAME;
-        RegisterClassA(&wc);  // another thread may have won the race; creation tells
-    }
+    RegisterLibraryWindowClass(ICON_WINDOW_CLASS_NAME, LoadCursorA(nullptr, IDC_ARROW));  // creation tells
     window_ = CreateWindowExA(WS_EX_TOOLWINDOW, ICON_WINDOW_CLASS_NAME, "", WS_POPUP, 0, 0, width_, height_, nullptr,
                               nullptr, instance, nullptr);
     if (!window_) throw Exception("TIconWnd.CreateIconWindow: Err = " + std::to_string(GetLastError()));

@@ -1,5 +1,7 @@
 #include "EAWinFuncs.h"
 
+#include "EARoutines.h"
+
 namespace vpw {
 
 int GetWindowShowState(HWND window) {
@@ -66,6 +68,18 @@ bool IsMouseOverWindow(HWND window) {
 }
 
 bool IsForegroundWindow(HWND window) { return GetForegroundWindow() == window; }
+
+bool RegisterLibraryWindowClass(const char* name, HCURSOR cursor) {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(LibraryInstance(), name, &wc)) return true;
+    wc = WNDCLASSA{};
+    wc.lpfnWndProc = &DefWindowProcA;
+    wc.hInstance = LibraryInstance();
+    wc.hCursor = cursor;
+    wc.lpszClassName = name;
+    // Another thread may have made it meanwhile.
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
 
 namespace {
 

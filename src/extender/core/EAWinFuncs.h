@@ -23,6 +23,11 @@ int GetNonClientHeight(HWND window);
 HWND GetTopLevelWindow(HWND window);
 bool IsMouseOverWindow(HWND window);
 bool IsForegroundWindow(HWND window);
+// A class of the library's module whose procedure is the default one, made
+// once per process: each window of it is given its object's procedure, and
+// the class names no code of the library, so it may outlive it. False when
+// it neither exists nor could be made.
+bool RegisterLibraryWindowClass(const char* name, HCURSOR cursor = nullptr);
 // Some programs' main windows are owned by a hidden window of class
 // "TApplication" that stands for the program in the task bar.
 void HideApplicationOwner(HWND window);

@@ -1,6 +1,7 @@
 #include "uWexlTimers.h"
 
 #include "EARoutines.h"
+#include "EAWinFuncs.h"
 
 namespace vpw {
 
@@ -8,22 +9,10 @@ namespace {
 
 constexpr UINT_PTR TIMER_ID = 1;
 
-// The class lives in the library's module; its procedure is only the default
-// one, each timer window is subclassed to the timer's procedure.
-bool RegisterUtilWindowClass() {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(LibraryInstance(), TTimer::WINDOW_CLASS, &wc)) return true;
-    wc = WNDCLASSA{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = LibraryInstance();
-    wc.lpszClassName = TTimer::WINDOW_CLASS;
-    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 }  // namespace
 
 TTimer::TTimer() {
-    if (!RegisterUtilWindowClass()) return;
+    if (!RegisterLibraryWindowClass(WINDOW_CLASS)) return;
     window_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, WINDOW_CLASS, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                   LibraryInstance(), nullptr));
     if (!window_) return;
