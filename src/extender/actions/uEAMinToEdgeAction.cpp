@@ -74,9 +74,7 @@ void TIconWnd::CreateIconWindow() {
 
 void TIconWnd::OpenTheme() {
     try {
-        theme_ = nullptr;
-        const TThemeFunctions& themes = ThemeFunctions();
-        if (ThemeLibraryLoaded() && themes.OpenThemeData) theme_ = themes.OpenThemeData(window_, themeClass_.c_str());
+        theme_ = OpenThemeFor(window_, themeClass_.c_str());
     } catch (...) {
         theme_ = nullptr;
     }
@@ -84,8 +82,7 @@ void TIconWnd::OpenTheme() {
 
 void TIconWnd::CloseTheme() {
     try {
-        const TThemeFunctions& themes = ThemeFunctions();
-        if (theme_ && themes.CloseThemeData) themes.CloseThemeData(theme_);
+        CloseThemeOf(theme_);
     } catch (...) {
     }
     theme_ = nullptr;
@@ -125,15 +122,8 @@ void TIconWnd::Paint(HDC given) {
     if (!dc) return;
     RECT face{0, 0, width_, height_};
     FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    const TThemeFunctions& themes = ThemeFunctions();
-    if (theme_ && themes.DrawThemeBackground) {
-        if (themes.IsThemeBackgroundPartiallyTransparent && themes.DrawThemeParentBackground &&
-            themes.IsThemeBackgroundPartiallyTransparent(theme_, themePart_, THEME_STATE_NORMAL))
-            themes.DrawThemeParentBackground(window_, dc, &face);
-        themes.DrawThemeBackground(theme_, dc, themePart_, THEME_STATE_NORMAL, &face, nullptr);
-    } else {
+    if (!DrawThemePart(theme_, window_, dc, themePart_, THEME_STATE_NORMAL, face))
         DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH);
-    }
     DrawIconEx(dc, (width_ - iconWidth_) / 2, (height_ - iconHeight_) / 2, icon_, iconWidth_, iconHeight_, 0, nullptr,
                DI_NORMAL);
 }

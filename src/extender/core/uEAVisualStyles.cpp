@@ -84,4 +84,27 @@ const TThemeFunctions& ThemeFunctions() {
     return g_functions;
 }
 
+HTHEME OpenThemeFor(HWND window, const wchar_t* classList) {
+    if (!ThemeLibraryLoaded()) return nullptr;
+    const TThemeFunctions& themes = ThemeFunctions();
+    return themes.OpenThemeData ? themes.OpenThemeData(window, classList) : nullptr;
+}
+
+void CloseThemeOf(HTHEME& theme) {
+    if (!theme) return;
+    const TThemeFunctions& themes = ThemeFunctions();
+    if (themes.CloseThemeData) themes.CloseThemeData(theme);
+    theme = nullptr;
+}
+
+bool DrawThemePart(HTHEME theme, HWND window, HDC dc, int part, int state, RECT rect) {
+    const TThemeFunctions& themes = ThemeFunctions();
+    if (!theme || !themes.DrawThemeBackground) return false;
+    if (themes.IsThemeBackgroundPartiallyTransparent && themes.DrawThemeParentBackground &&
+        themes.IsThemeBackgroundPartiallyTransparent(theme, part, state))
+        themes.DrawThemeParentBackground(window, dc, &rect);
+    themes.DrawThemeBackground(theme, dc, part, state, &rect, nullptr);
+    return true;
+}
+
 }  // namespace vpw

@@ -27,6 +27,14 @@ bool ThemesAvailable();
 bool ThemeLibraryLoaded();
 const TThemeFunctions& ThemeFunctions();
 
+// A theme of `window` for the class list; nullptr without visual styles.
+HTHEME OpenThemeFor(HWND window, const wchar_t* classList);
+// Closes the theme and forgets it; nullptr is left alone.
+void CloseThemeOf(HTHEME& theme);
+// Draws a part of a theme, over the parent's background where the part lets
+// it show through. False, drawing nothing, without a theme.
+bool DrawThemePart(HTHEME theme, HWND window, HDC dc, int part, int state, RECT rect);
+
 void LoadThemeLibrary();
 void FreeThemeLibrary();
 

@@ -373,16 +373,10 @@ void TEACaptionButtonAgent::Paint() {
         rect.bottom -= 2;
         if (rect.bottom < rect.top || rect.right < rect.left) return;
 
-        const TThemeFunctions& themes = ThemeFunctions();
-        if (theme_ && themes.DrawThemeBackground) {
-            rect.top -= 1;
-            int stateId = pressed_ ? THEME_STATE_PRESSED : THEME_STATE_NORMAL;
-            if (themes.IsThemeBackgroundPartiallyTransparent && themes.DrawThemeParentBackground &&
-                themes.IsThemeBackgroundPartiallyTransparent(theme_, themePart_, stateId))
-                themes.DrawThemeParentBackground(window, dc, &rect);
-            themes.DrawThemeBackground(theme_, dc, themePart_, stateId, &rect, nullptr);
-            rect.top += 1;
-        } else {
+        RECT themed = rect;
+        themed.top -= 1;
+        int stateId = pressed_ ? THEME_STATE_PRESSED : THEME_STATE_NORMAL;
+        if (!DrawThemePart(theme_, window, dc, themePart_, stateId, themed)) {
             UINT flags = DFCS_BUTTONPUSH | (pressed_ ? DFCS_PUSHED : 0);
             if (!DrawFrameControl(dc, &rect, DFC_BUTTON, flags)) return;
         }
@@ -404,19 +398,9 @@ void TEACaptionButtonAgent::Paint() {
     }
 }
 
-void TEACaptionButtonAgent::OpenButtonTheme() {
-    theme_ = nullptr;
-    if (!ThemeLibraryLoaded()) return;
-    const TThemeFunctions& themes = ThemeFunctions();
-    if (themes.OpenThemeData) theme_ = themes.OpenThemeData(Window(), themeClass_.c_str());
-}
+void TEACaptionButtonAgent::OpenButtonTheme() { theme_ = OpenThemeFor(Window(), themeClass_.c_str()); }
 
-void TEACaptionButtonAgent::CloseButtonTheme() {
-    if (!theme_) return;
-    const TThemeFunctions& themes = ThemeFunctions();
-    if (themes.CloseThemeData) themes.CloseThemeData(theme_);
-    theme_ = nullptr;
-}
+void TEACaptionButtonAgent::CloseButtonTheme() { CloseThemeOf(theme_); }
 
 void TEACaptionButtonAgent::CancelPress() {
     bool wasPressed = pressed_;
