@@ -105,6 +105,11 @@ void TActionsActivator::DetachWindow() {
     }
 }
 
+HWND TActionsActivator::Window() {
+    IPtr<IWindowHandler> handler = GetWindowHandler();
+    return handler ? handler->GetWindow() : nullptr;
+}
+
 IPtr<IWindowHandler> TActionsActivator::GetWindowHandler() {
     try {
         IPtr<IActionsActivatorOwner> owner = owner_;

@@ -53,6 +53,8 @@ public:
 protected:
     ~TActionsActivator() override = default;
     void SetDefaultAgentClass(const std::string& className) { defaultAgentClass_ = className; }
+    // The attached window, or 0.
+    HWND Window();
     // Calls `step` for every agent in list order; a failing agent does not
     // stop the others.
     template <class Step>

@@ -114,11 +114,6 @@ void TEACaptionButtonTrigger::Initialize() {
     SetDefaultAgentClass("CAPTIONBUTTONAGENT");
 }
 
-HWND TEACaptionButtonTrigger::Window() {
-    IPtr<IWindowHandler> handler = GetWindowHandler();
-    return handler ? handler->GetWindow() : nullptr;
-}
-
 void TEACaptionButtonTrigger::AttachWindow() {
     try {
         TActionsActivator::AttachWindow();

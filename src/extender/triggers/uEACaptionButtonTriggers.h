@@ -54,8 +54,6 @@ protected:
     ~TEACaptionButtonTrigger() override = default;
 
 private:
-    HWND Window();
-
     bool active_ = false;
 };
 

@@ -48,11 +48,6 @@ void TMessageTrigger::DetachWindow() {
     TActionsActivator::DetachWindow();
 }
 
-HWND TMessageTrigger::Window() {
-    IPtr<IWindowHandler> handler = GetWindowHandler();
-    return handler ? handler->GetWindow() : nullptr;
-}
-
 void TMessageTrigger::PrepareLagTimer() {
     try {
         if (!lagTimer_) {

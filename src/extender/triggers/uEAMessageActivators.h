@@ -34,8 +34,6 @@ protected:
     ~TMessageTrigger() override;
     // The agents now, whatever the delay.
     void FireNow() { TActionsActivator::Fire(); }
-    // The attached window, or 0.
-    HWND Window();
 
 private:
     void PrepareLagTimer();

@@ -243,11 +243,6 @@ void TMouseHoverTrigger::FreeMouseCheckTimer() {
     Guarded("FreeMouseCheckTimer", [&] { mouseCheckTimer_.reset(); });
 }
 
-HWND TMouseHoverTrigger::Window() {
-    IPtr<IWindowHandler> handler = GetWindowHandler();
-    return handler ? handler->GetWindow() : nullptr;
-}
-
 bool TMouseHoverTrigger::MouseIsOver() {
     HWND window = Window();
     return window && IsMouseOverWindow(window);

@@ -86,7 +86,6 @@ private:
     void RestartTimer(TTimerPtr& timer, int interval, THoverEvent tick);
     static void StopTimer(const TTimerPtr& timer);
 
-    HWND Window();
     bool MouseIsOver();
     // Runs `step`; a failure goes to the log as this operation's.
     template <class Step>
