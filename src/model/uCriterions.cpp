@@ -87,7 +87,7 @@ bool TWindowClassNameCriterion::IsEnabled() {
 }
 
 bool TWindowClassNameCriterion::Matches(HWND window) {
-    return TWindowTextCache::ClassName(window) == ParamText("window_class_name");
+    return TWindowTextCache::ClassName(window) == WantedClassName();
 }
 
 // --- TWindowCaptionCriterion
@@ -111,9 +111,11 @@ bool TWindowCaptionCriterion::IsExactSearch() {
 }
 
 bool TWindowCaptionCriterion::Matches(HWND window) {
-    std::string caption = TWindowTextCache::Caption(window);
-    std::string wanted = ParamText("window_caption");
-    return IsExactSearch() ? caption == wanted : caption.find(wanted) != std::string::npos;
+    return CaptionMatches(TWindowTextCache::Caption(window), WantedCaption(), IsExactSearch());
+}
+
+bool TWindowCaptionCriterion::CaptionMatches(const std::string& caption, const std::string& wanted, bool exact) {
+    return exact ? caption == wanted : caption.find(wanted) != std::string::npos;
 }
 
 }  // namespace vpw

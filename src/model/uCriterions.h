@@ -54,6 +54,7 @@ public:
     bool IsEnabled() override;
     // Exact, case-sensitive comparison of the class name.
     bool Matches(HWND window) override;
+    std::string WantedClassName() { return ParamText("window_class_name"); }
 };
 
 class TWindowCaptionCriterion : public TCriterion {
@@ -65,6 +66,9 @@ public:
     bool IsExactSearch();
     // The whole caption, or (without exact search) any part of it, case-sensitive.
     bool Matches(HWND window) override;
+    std::string WantedCaption() { return ParamText("window_caption"); }
+    // The test of Matches on a caption already read.
+    static bool CaptionMatches(const std::string& caption, const std::string& wanted, bool exact);
 };
 
 }  // namespace vpw

@@ -10,11 +10,6 @@ namespace vpw {
 
 namespace {
 
-std::string ParamOf(IBOMObject* obj, const std::string& name) {
-    IPtr<IBOMParam> param = Supports<IBOMParam>(obj->Resolve("params/" + name));
-    return param ? param->GetValue().AsString() : std::string();
-}
-
 // The collection child `name` of an item, as its Matches resolves it.
 IPtr<IBOMCollection> ChildList(IInterface* item, const char* name) {
     IPtr<IBOMObject> obj = Supports<IBOMObject>(item);
@@ -115,10 +110,10 @@ TRuleLookup::TCriterionTest TRuleLookup::PrepareCriterion(IRuleCriterion* criter
     TCriterionTest test{TCriterionTest::TKind::Other, {}, true, nullptr};
     if (auto* byClass = Exactly<TWindowClassNameCriterion>(criterion)) {
         test.kind = TCriterionTest::TKind::ClassName;
-        test.wanted = ParamOf(byClass, "window_class_name");
+        test.wanted = byClass->WantedClassName();
     } else if (auto* byCaption = Exactly<TWindowCaptionCriterion>(criterion)) {
         test.kind = TCriterionTest::TKind::Caption;
-        test.wanted = ParamOf(byCaption, "window_caption");
+        test.wanted = byCaption->WantedCaption();
         test.exact = byCaption->IsExactSearch();
     } else {
         test.other = criterion;
@@ -130,10 +125,8 @@ bool TRuleLookup::TCriterionTest::Matches(HWND window, const std::string& classN
     switch (kind) {
         case TKind::ClassName:
             return className == wanted;
-        case TKind::Caption: {
-            std::string caption = TWindowTextCache::Caption(window);
-            return exact ? caption == wanted : caption.find(wanted) != std::string::npos;
-        }
+        case TKind::Caption:
+            return TWindowCaptionCriterion::CaptionMatches(TWindowTextCache::Caption(window), wanted, exact);
         default:
             return other->Matches(window);
     }
