@@ -18,10 +18,14 @@ std::string& ConfigFileNameText() {
 const std::string& ProgramsDirectory() { return ProgramsDirectoryText(); }
 void SetProgramsDirectory(const std::string& directory) { ProgramsDirectoryText() = directory; }
 
-std::string ExecutableDirectory() {
+std::string ExecutablePath() {
     char buf[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    std::string path(buf, n < MAX_PATH ? n : 0);
+    return std::string(buf, n < MAX_PATH ? n : 0);
+}
+
+std::string ExecutableDirectory() {
+    std::string path = ExecutablePath();
     std::size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "AppGlobals.h"
 #include "RegistryRoutines.h"
 #include "StrUtils.h"
 
@@ -13,9 +14,7 @@ namespace {
 constexpr char kWordDelims[] = " ,";
 
 std::string ProgramFileName() {
-    char buf[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    std::string path(buf, n);
+    std::string path = ExecutablePath();
     return path.substr(path.find_last_of("\\/") + 1);
 }
 
