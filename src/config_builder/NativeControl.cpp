@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include <vector>
+#include "WinFuncs.h"
 
 namespace vpw {
 
@@ -85,12 +85,7 @@ LRESULT TNativeControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) { return Default
 
 LRESULT TNativeControl::Default(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(Handle(), msg, wp, lp); }
 
-std::string TNativeControl::GetText() const {
-    int n = GetWindowTextLengthA(Handle());
-    std::vector<char> buf(static_cast<size_t>(n) + 1);
-    int got = GetWindowTextA(Handle(), buf.data(), n + 1);
-    return std::string(buf.data(), got > 0 ? static_cast<size_t>(got) : 0);
-}
+std::string TNativeControl::GetText() const { return GetWindowCaption(Handle()); }
 
 void TNativeControl::SetText(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
 
