@@ -137,11 +137,11 @@ void TNativeControl::SetHint(const std::string& hint) {
 
 HFONT TNativeControl::GetFont() const { return WindowFont(Handle()); }
 
-void RegisterControlClass(const char* name) {
+void RegisterControlClass(const char* name, WNDPROC proc) {
     WNDCLASSA existing{};
     if (GetClassInfoA(GetModuleHandleA(nullptr), name, &existing)) return;
     WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

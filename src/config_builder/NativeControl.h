@@ -66,9 +66,9 @@ private:
     std::string hint_;
 };
 
-// Registers, once, a window class that the control subclasses: the default
-// procedure, the button face, the arrow cursor.
-void RegisterControlClass(const char* name);
+// Registers, once, a window class with the button face and the arrow
+// cursor; by default with the plain procedure, for a control to subclass.
+void RegisterControlClass(const char* name, WNDPROC proc = DefWindowProcA);
 HFONT WindowFont(HWND window);
 // Width and height of a text in a font (the window's when font is null).
 SIZE TextExtent(HWND window, HFONT font, const std::string& text);

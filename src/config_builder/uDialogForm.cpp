@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "NativeControl.h"
 #include "uCBAppForm.h"
 #include "uCBRoutines.h"
 #include "uDetailPanelFrame.h"
@@ -14,19 +15,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kButtonTop = 8, kButtonWidth = 75, kButtonHeight = 25;
 
-void RegisterDialogClass(WNDPROC proc) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = CB_DIALOG_FORM_CLASS;
-    RegisterClassA(&wc);
-    registered = true;
-}
-
 SIZE OuterSize(int clientWidth, int clientHeight) {
     RECT r{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
@@ -36,7 +24,7 @@ SIZE OuterSize(int clientWidth, int clientHeight) {
 }  // namespace
 
 TDialogForm::TDialogForm(HWND owner, int clientWidth, int clientHeight) : owner_(owner), designWidth_(clientWidth) {
-    RegisterDialogClass(&FormWndProc);
+    RegisterControlClass(CB_DIALOG_FORM_CLASS, &FormWndProc);
     SIZE size = OuterSize(clientWidth, clientHeight);
     int x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
     window_.Reset(CreateWindowExA(kExStyle, CB_DIALOG_FORM_CLASS, "", kStyle, x, y, size.cx, size.cy, owner, nullptr,
