@@ -96,30 +96,10 @@ inline POINT CenterOf(HWND window, RECT rect) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-struct ProcessWindow {
-    DWORD process;
-    const char* cls;
-    HWND found;
-};
-
-inline BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param) {
-    auto* want = reinterpret_cast<ProcessWindow*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char cls[64] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (pid == want->process && IsWindowVisible(window) && std::strcmp(cls, want->cls) == 0) {
-        want->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A visible top-level window of that class in that process, or nothing.
 inline HWND TopLevelOf(DWORD process, const char* cls) {
-    ProcessWindow want{process, cls, nullptr};
-    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&want));
-    return want.found;
+    std::vector<HWND> found = TopLevelWindows(cls, process, true);
+    return found.empty() ? nullptr : found.front();
 }
 
 // A folder with a copy of the configuration program (and, on request, the
