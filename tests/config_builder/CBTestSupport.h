@@ -16,16 +16,10 @@ namespace vpw::test {
 class THostWindow {
 public:
     THostWindow(int x = 200, int y = 150, int w = 420, int h = 320) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "VPW_TestHost";
-        RegisterClassA(&wc);
+        RegisterControlClass("VPW_TestHost", Proc);
         window_.Reset(CreateWindowExA(WS_EX_CONTROLPARENT, "VPW_TestHost", "Controls host",
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr, nullptr, wc.hInstance,
-                                      nullptr));
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr));
         SetForegroundWindow(window_.Get());
         Pump(50);
     }
@@ -46,13 +40,6 @@ inline POINT CenterOf(HWND window) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-inline void MouseButton(DWORD flag) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flag;
-    SendInput(1, &input, sizeof input);
-}
-
 // Moves in steps, as a hand would, pumping messages on the way.
 inline void MoveMouse(POINT to) {
     POINT from{};
@@ -69,9 +56,9 @@ inline void MoveMouse(POINT to) {
 
 inline void Click(POINT at) {
     MoveMouse(at);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
     Pump(30);
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_LEFTUP);
     Pump(50);
 }
 

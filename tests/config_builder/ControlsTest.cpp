@@ -272,11 +272,11 @@ struct FinderFixture {
     }
     void Press() {
         MoveMouse(CenterOf(finder.Handle()));
-        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
         Pump(50);
     }
     void Release() {
-        MouseButton(MOUSEEVENTF_LEFTUP);
+        SendMouse(MOUSEEVENTF_LEFTUP);
         Pump(100);
     }
 };

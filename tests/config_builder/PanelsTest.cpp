@@ -309,22 +309,22 @@ TEST(ConditionPanel, FinderDroppedOnAnotherProgramFillsBothCriteria) {
 
     // Released over the program's own window: nothing changes.
     MoveMouse(CenterOf(panel->FindWindowControl().Handle()));
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
     Pump(50);
     MoveMouse(CenterOf(target));
     RECT own{};
     GetWindowRect(f.host.Get(), &own);
     MoveMouse(POINT{own.left + 300, own.bottom - 40});
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_LEFTUP);
     Pump(100);
     EXPECT_EQ(Text(classCriterion.get(), "params/window_class_name"), "");
     EXPECT_FALSE(f.root->IsModified());
 
     MoveMouse(CenterOf(panel->FindWindowControl().Handle()));
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
     Pump(50);
     MoveMouse(CenterOf(target));
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_LEFTUP);
     Pump(100);
     EXPECT_EQ(Text(classCriterion.get(), "params/window_class_name"), "VpwPanelTarget");
     EXPECT_EQ(Text(captionCriterion.get(), "params/window_caption"), "Panel target");

@@ -58,12 +58,12 @@ std::string Show(const RECT& r) {
 void Drag(POINT from, POINT to) {
     MoveMouse(from);
     Sleep(50);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
     Sleep(50);
     MoveMouse(POINT{from.x + (to.x - from.x) / 2, from.y + (to.y - from.y) / 2});
     MoveMouse(to);
     Sleep(50);
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_LEFTUP);
     Sleep(200);
 }
 
