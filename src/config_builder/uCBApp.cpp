@@ -1,7 +1,5 @@
 #include "uCBApp.h"
 
-#include <objbase.h>
-
 #include <utility>
 
 #include "AbstractObjects.h"
@@ -81,14 +79,13 @@ bool TCBApp::Initialize() {
         instance.ActivateAnotherInstance();
         return false;
     }
-    HRESULT com = CoInitialize(nullptr);
-    comInitialized_ = static_cast<unsigned long>(com) < 2;  // S_OK or S_FALSE
+    bool comOk = com_.emplace().Ok();
     SetApplicationTitle(Translate("AppCBTitle", "%appname%"));
-    if (!comInitialized_) {
+    if (!comOk) {
         MessageBoxA(nullptr, Translate("Error_COMInitialization", "COM initialization error.").c_str(),
                     "Config Builder", MB_OKCANCEL);
     }
-    bool ok = comInitialized_ && LoadModel();
+    bool ok = comOk && LoadModel();
     if (!ok) Shutdown();
     return ok;
 }
@@ -135,7 +132,7 @@ void TCBApp::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     ReleaseModel();
-    if (std::exchange(comInitialized_, false)) CoUninitialize();
+    com_.reset();
 }
 
 }  // namespace vpw

@@ -4,9 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "BOMInterfaces.h"
+#include "WinHandles.h"
 
 namespace vpw {
 
@@ -36,7 +38,7 @@ public:
 
 private:
     IPtr<IBOMObjectSlave> model_;
-    bool comInitialized_ = false;
+    std::optional<TComInit> com_;
     bool shutDown_ = false;
 };
 
