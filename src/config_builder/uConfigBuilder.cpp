@@ -19,7 +19,6 @@ namespace vpw {
 namespace {
 
 constexpr char kControlCenterMapping[] = "{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}";
-constexpr char kControlCenterProgram[] = "VelvicPlimsyWindowsCenter.exe";
 constexpr char kHelpFile[] = "VelvicPlimsyWindows.chm";
 
 enum class TEnabledWhen { Always, Modified, RuleSelected, CenterStopped, CenterRunning };
@@ -392,7 +391,7 @@ void TConfigBuilder::OpenInProgramsDirectory(const char* fileName) {
                   directory.c_str(), SW_SHOWNORMAL);
 }
 
-void TConfigBuilder::RunControlCenter() { OpenInProgramsDirectory(kControlCenterProgram); }
+void TConfigBuilder::RunControlCenter() { OpenInProgramsDirectory(CC_PROGRAM_NAME); }
 
 void TConfigBuilder::StopControlCenter() { SendControlCenterCommand(CMD_STOP_CONTROL_CENTER); }
 
