@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <functional>
+
 #include "AppConsts.h"
 #include "AppGlobals.h"
 #include "BOMUICommands.h"
@@ -53,6 +55,20 @@ std::vector<IPtr<IBOMObject>> CommandsOf(IBOMObject* tree) {
     return commands;
 }
 
+// Every command of a command list and of its sub-lists, depth first.
+void VisitCommands(IBOMObject* commands, const std::function<void(IBOMUICommand*)>& visit) {
+    for (const IPtr<IBOMObject>& object : CommandsOf(commands)) {
+        if (IPtr<IBOMUICommand> command = Supports<IBOMUICommand>(object)) visit(command.get());
+        VisitCommands(object->Resolve("commands").get(), visit);
+    }
+}
+
+// The menu's commands, then the tool bar's.
+void ForEachCommand(TVelvicWindows* root, const std::function<void(IBOMUICommand*)>& visit) {
+    VisitCommands(root->Resolve("menu").get(), visit);
+    VisitCommands(root->Resolve("toolbar").get(), visit);
+}
+
 }  // namespace
 
 void InstallConfigBuilder() {
@@ -101,7 +117,7 @@ void TConfigBuilder::ShowUI() {
         tree.Expand(rootNode_);
     }
     BuildMenuAndToolBar();
-    BindCommands();
+    BindCommands(true);
     root_->Notify(1, 0, 0);
     form_->LayoutBars();
 }
@@ -113,8 +129,7 @@ void TConfigBuilder::HideUI() {
     rootNode_ = nullptr;
     root_->DetachUI();
     // The commands outlive this window: their handlers must not call into it.
-    BindCommandsOf(root_->Resolve("menu").get(), false);
-    BindCommandsOf(root_->Resolve("toolbar").get(), false);
+    BindCommands(false);
     form_.reset();
 }
 
@@ -140,36 +155,19 @@ void TConfigBuilder::BuildMenuAndToolBar() {
     }
 }
 
-void TConfigBuilder::BindCommands() {
-    BindCommandsOf(root_->Resolve("menu").get(), true);
-    BindCommandsOf(root_->Resolve("toolbar").get(), true);
-}
-
-void TConfigBuilder::BindCommandsOf(IBOMObject* commands, bool bind) {
-    for (const IPtr<IBOMObject>& object : CommandsOf(commands)) {
-        if (IPtr<IBOMUICommand> command = Supports<IBOMUICommand>(object)) {
-            TUIAction* action = command->GetAction();
-            action->OnExecute = nullptr;
-            action->OnUpdate = nullptr;
-            if (bind) {
-                action->OnExecute = [this](TUIAction* sender) { CommandActionExecute(sender); };
-                action->OnUpdate = [this](TUIAction* sender) { CommandActionUpdate(sender); };
-            }
-        }
-        BindCommandsOf(object->Resolve("commands").get(), bind);
-    }
+void TConfigBuilder::BindCommands(bool bind) {
+    ForEachCommand(root_, [this, bind](IBOMUICommand* command) {
+        TUIAction* action = command->GetAction();
+        action->OnExecute = nullptr;
+        action->OnUpdate = nullptr;
+        if (!bind) return;
+        action->OnExecute = [this](TUIAction* sender) { CommandActionExecute(sender); };
+        action->OnUpdate = [this](TUIAction* sender) { CommandActionUpdate(sender); };
+    });
 }
 
 void TConfigBuilder::UpdateAllCommands() {
-    UpdateCommandsOf(root_->Resolve("menu").get());
-    UpdateCommandsOf(root_->Resolve("toolbar").get());
-}
-
-void TConfigBuilder::UpdateCommandsOf(IBOMObject* commands) {
-    for (const IPtr<IBOMObject>& object : CommandsOf(commands)) {
-        if (IPtr<IBOMUICommand> command = Supports<IBOMUICommand>(object)) command->GetAction()->Update();
-        UpdateCommandsOf(object->Resolve("commands").get());
-    }
+    ForEachCommand(root_, [](IBOMUICommand* command) { command->GetAction()->Update(); });
 }
 
 // --- events

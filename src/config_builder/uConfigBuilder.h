@@ -65,11 +65,9 @@ public:
 
 private:
     void BuildMenuAndToolBar();
-    void BindCommands();
     // Installs (or, with bind false, removes) the execute and update handlers.
-    void BindCommandsOf(IBOMObject* commands, bool bind);
+    void BindCommands(bool bind);
     void UpdateAllCommands();
-    void UpdateCommandsOf(IBOMObject* commands);
     bool ShortCutOf(const char* tree, unsigned key, TShiftState shift);
     void ClearDetailArea();
     void OpenInProgramsDirectory(const char* fileName);
