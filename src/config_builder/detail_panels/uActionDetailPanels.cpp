@@ -152,13 +152,9 @@ void TActionsContentDetailPanel::Init(IBOMObject* object) {
     IPtr<IBOMCollection> actions = Supports<IBOMCollection>(object);
     if (!actions) return;
     static const std::string listed = ";CloseWindowForCreateMessage;RunModeForCreateMessage;;SaveSizePos;;StayOnTop_JRX;;CloseQuery;";
-    int total = 0;
-    for (int i = 0; i < actions->Count(); ++i) {
-        IPtr<IBOMObject> action = actions->Item(Variant(i));
-        if (!action || listed.find(";" + action->GetName() + ";") == std::string::npos) continue;
-        if (TDetailPanelFrame* panel = Embed(action.get(), "DefaultDetailPanel", Handle())) total += StackHeight(panel);
-    }
-    SetPanelHeight(total);
+    SetPanelHeight(EmbedEach(actions.get(), "DefaultDetailPanel", Handle(), [](IBOMObject* action) {
+        return listed.find(";" + action->GetName() + ";") != std::string::npos;
+    }));
 }
 
 void TActionsContentDetailPanel::Layout(int width, int) { StackEmbedded(Handle(), 0, 0, width); }

@@ -100,6 +100,17 @@ TDetailPanelFrame* TCBDetailPanel::Embed(IBOMObject* item, const std::string& ki
     return panel;
 }
 
+int TCBDetailPanel::EmbedEach(IBOMCollection* items, const std::string& kind, HWND container,
+                              const std::function<bool(IBOMObject*)>& wanted) {
+    int total = 0;
+    for (int i = 0; items && i < items->Count(); ++i) {
+        IPtr<IBOMObject> item = items->Item(Variant(i));
+        if (!item || (wanted && !wanted(item.get()))) continue;
+        if (TDetailPanelFrame* panel = Embed(item.get(), kind, container)) total += StackHeight(panel);
+    }
+    return total;
+}
+
 void TCBDetailPanel::Adopt(TDetailPanelFrame* panel, HWND container) {
     panel->SetAlign(TAlign::alNone);
     panel->PlaceIn(container);

@@ -42,6 +42,10 @@ protected:
     // Shows the item's panel of that kind in the container, below the
     // panels embedded there before; nothing when the item has none.
     TDetailPanelFrame* Embed(IBOMObject* item, const std::string& kind, HWND container);
+    // Embeds the panel of that kind of every item (that `wanted` accepts,
+    // when given), in order; the height they take together.
+    int EmbedEach(IBOMCollection* items, const std::string& kind, HWND container,
+                  const std::function<bool(IBOMObject*)>& wanted = nullptr);
     // Shows a panel that another object owns in the container.
     void Adopt(TDetailPanelFrame* panel, HWND container);
     // The panels embedded in the container, in order, still alive.

@@ -51,11 +51,7 @@ void TConditionDetailPanel::Init(IBOMObject* object) {
     if (!criterions)
         throw EDetailPanelError(
             "TAbstractCriterionDetailPanel.Init: Coudn\"t find Criterions - {7C727E96-36BB-459F-AB6C-00D8C4CC1584}");
-    int total = kFinderStrip;
-    for (int i = 0; i < criterions->Count(); ++i)
-        if (TDetailPanelFrame* panel = Embed(criterions->Item(Variant(i)).get(), "DefaultDetailPanel",
-                                             criterionsGroupBox_.Handle()))
-            total += StackHeight(panel);
+    int total = kFinderStrip + EmbedEach(criterions.get(), "DefaultDetailPanel", criterionsGroupBox_.Handle());
     SetPanelHeight(TGroupBox::ContentTop + total + 10);
     Relayout();
 }

@@ -29,11 +29,7 @@ void TCaptionButtonTriggerContentDetailPanel::Init(IBOMObject* object) {
     if (!agents)
         throw EDetailPanelError(
             "TCaptionButtonTriggerContentDetailPanel.Init: Coudn\"t find Agents - {DFAAC280-E401-4508-84F5-2026FCA86812}");
-    int total = 0;
-    for (int i = 0; i < agents->Count(); ++i)
-        if (TDetailPanelFrame* panel = Embed(agents->Item(Variant(i)).get(), "DefaultDetailPanel", Handle()))
-            total += StackHeight(panel);
-    SetPanelHeight(total);
+    SetPanelHeight(EmbedEach(agents.get(), "DefaultDetailPanel", Handle()));
 }
 
 void TCaptionButtonTriggerContentDetailPanel::Layout(int width, int) { StackEmbedded(Handle(), 0, 0, width); }
