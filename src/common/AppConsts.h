@@ -51,6 +51,12 @@ inline constexpr int CMD_REPLY_BAD_REQUEST = -1;
 // The 4-byte mapping in which the control center publishes its hook handle.
 inline constexpr char HOOK_HANDLE_MAPPING_NAME[] = "{30CFE083-4E6D-4FFC-AD80-3CCC129A8A51}";
 
+// The control center as the configuration program knows it too: its single
+// instance and its settings.
+inline constexpr char CC_SINGLE_INSTANCE_MAPPING[] = "{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}";
+inline constexpr char CC_SETTINGS_KEY[] = "SOFTWARE\\Velvic Tools\\Velvic Plimsy Windows\\Command Center";
+inline constexpr char CC_TRAY_ICON_VALUE[] = "trayicon";
+
 inline constexpr char APP_DISPLAY_NAME[] = "Velvic Plimsy Windows";
 inline constexpr int TRAY_ANIMATION_FRAMES = 3;
 inline constexpr char TRAY_ICON_DEFAULT[] = "TRAYDEFAULT";

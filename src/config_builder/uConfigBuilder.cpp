@@ -20,7 +20,6 @@ namespace vpw {
 
 namespace {
 
-constexpr char kControlCenterMapping[] = "{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}";
 constexpr char kHelpFile[] = "VelvicPlimsyWindows.chm";
 
 enum class TEnabledWhen { Always, Modified, RuleSelected, CenterStopped, CenterRunning };
@@ -291,7 +290,7 @@ void TConfigBuilder::CommandActionUpdate(TUIAction* sender) {
 }
 
 bool TConfigBuilder::ControlCenterRunning() {
-    TSingleAppInstance guard(kControlCenterMapping);
+    TSingleAppInstance guard(CC_SINGLE_INSTANCE_MAPPING);
     return guard.IsAnotherInstanceRunning();
 }
 

@@ -52,7 +52,7 @@ void TGeneralOptionsFrame::LoadOptions() {
     std::string runValue, languageId;
     try {
         std::uint32_t tray = 1;
-        if (ReadRegDword(HKEY_CURRENT_USER, CC_SETTINGS_SUBKEY, CC_TRAY_ICON_NAME, tray)) trayIcon = tray != 0;
+        if (ReadRegDword(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE, tray)) trayIcon = tray != 0;
         ReadRegString(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME, runValue);
         ReadRegString(HKEY_CURRENT_USER, VPW_SETTINGS_KEY, VPW_LANGUAGE_VALUE, languageId);
     } catch (...) {
@@ -66,7 +66,7 @@ void TGeneralOptionsFrame::LoadOptions() {
 }
 
 void TGeneralOptionsFrame::SaveOptions() {
-    WriteRegDword(HKEY_CURRENT_USER, CC_SETTINGS_SUBKEY, CC_TRAY_ICON_NAME, Checked(enableTrayIcon_) ? 1 : 0);
+    WriteRegDword(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE, Checked(enableTrayIcon_) ? 1 : 0);
     if (Checked(loadAtStartup_))
         // Quoted: an unquoted path with blanks would be tried prefix by prefix at log-on.
         WriteRegString(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME, "\"" + ControlCenterCommand() + "\"");

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "AppConsts.h"
 #include "uAbstractOptionsFrame.h"
 
 namespace vpw {
@@ -16,8 +17,6 @@ enum TGeneralOptionsControl : int {
     idLanguageNoteLabel = 1005,
 };
 
-inline constexpr char CC_SETTINGS_SUBKEY[] = "SOFTWARE\\Velvic Tools\\Velvic Plimsy Windows\\Command Center";
-inline constexpr char CC_TRAY_ICON_NAME[] = "trayicon";
 inline constexpr char RUN_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr char RUN_VALUE_NAME[] = "Velvic Plimsy Windows";
 inline constexpr char CC_PROGRAM_NAME[] = "VelvicPlimsyWindowsCenter.exe";

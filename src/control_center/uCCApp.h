@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "AppConsts.h"
 #include "BOMInterfaces.h"
 #include "ControlCenterInterfaces.h"
 #include "WinHandles.h"
@@ -16,12 +17,9 @@ namespace vpw {
 class TControlCenterThread;
 
 inline constexpr char CC_HANDLER_WINDOW_CLASS[] = "VPW_CommandCenterHandlerWindow";
-inline constexpr char CC_SINGLE_INSTANCE_MAPPING[] = "{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}";
 inline constexpr char CC_HOOK_LIBRARY[] = "vpwemb.dll";
 inline constexpr char CC_HOOK_PROCEDURE[] = "CallProcHook";
 inline constexpr char CC_MODEL_ROOT_TYPE[] = "VELVICWINDOWS";
-inline constexpr char CC_SETTINGS_KEY[] = "SOFTWARE\\Velvic Tools\\Velvic Plimsy Windows\\Command Center";
-inline constexpr char CC_TRAY_ICON_VALUE[] = "trayicon";
 inline constexpr char CC_CONFIG_PROGRAM[] = "VelvicPlimsyWindowsConfig.exe";
 inline constexpr char CC_HELP_FILE[] = "VelvicPlimsyWindows.chm";
 

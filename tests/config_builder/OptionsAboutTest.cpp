@@ -115,7 +115,7 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(com_.Ok());
-        DeleteRegValue(HKEY_CURRENT_USER, CC_SETTINGS_SUBKEY, CC_TRAY_ICON_NAME);
+        DeleteRegValue(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE);
         DeleteRegValue(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME);
         DeleteRegValue(HKEY_CURRENT_USER, VPW_SETTINGS_KEY, VPW_LANGUAGE_VALUE);
     }
@@ -150,7 +150,7 @@ TEST_F(OptionsDialog, NoSettingsShowTheDefaultsAndOkWritesOnlyTheTrayIcon) {
     EXPECT_FALSE(load);
     EXPECT_EQ(selected, CB_ERR);
     std::uint32_t trayIcon = 7;
-    EXPECT_TRUE(ReadRegDword(HKEY_CURRENT_USER, CC_SETTINGS_SUBKEY, CC_TRAY_ICON_NAME, trayIcon));
+    EXPECT_TRUE(ReadRegDword(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE, trayIcon));
     EXPECT_EQ(trayIcon, 1u);
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, VPW_SETTINGS_KEY, VPW_LANGUAGE_VALUE));
@@ -177,7 +177,7 @@ TEST_F(OptionsDialog, SwitchesOnWriteAQuotedRunValueAndOffDeleteIt) {
     EXPECT_TRUE(loadShown);
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME));
     std::uint32_t trayIcon = 7;
-    EXPECT_TRUE(ReadRegDword(HKEY_CURRENT_USER, CC_SETTINGS_SUBKEY, CC_TRAY_ICON_NAME, trayIcon));
+    EXPECT_TRUE(ReadRegDword(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE, trayIcon));
     EXPECT_EQ(trayIcon, 0u);
 }
 
@@ -211,7 +211,7 @@ TEST_F(OptionsDialog, TheChosenLanguageIsWrittenOnOkOnly) {
                         Key(VK_ESCAPE);
                     });
     EXPECT_EQ(shown, "French - Francais");
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, CC_SETTINGS_SUBKEY, CC_TRAY_ICON_NAME));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE));
 
     WithModalDialog([] { EXPECT_EQ(ShowOptionsForm(nullptr), 1); },
                     [&](HWND dialog) {
