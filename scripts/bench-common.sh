@@ -1,11 +1,16 @@
-# Sourced by the benchmark scripts: root and win (WIN, build/win by default,
-# made absolute), the machine set up and the Windows tree configured for a
-# release build.
+# Sourced by the benchmark scripts: root, arch (ARCH=x86|x64, 32-bit where it
+# runs) and win (WIN or WIN64, build/win or build/win64 by default, made
+# absolute), the machine set up and the Windows tree configured for a release
+# build.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-win="${WIN:-build/win}"
-case "$win" in /*) ;; *) win="$root/$win" ;; esac
 bash "$root/scripts/setup-machine.sh"
-cmake -S "$root" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+source "$root/scripts/arch.sh"
+arch=$(vpw_default_arch)
+export VPW_ARCH="$arch"
+win=$(vpw_tree "$arch")
+case "$win" in /*) ;; *) win="$root/$win" ;; esac
+echo "benchmark of the $arch set in $win"
+cmake -S "$root" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$(vpw_toolchain "$arch")" -DCMAKE_BUILD_TYPE=Release >/dev/null
 
 # bench_run TARGET PROGRAM [ARGS...]: builds the target with two jobs and runs
 # its program (a path inside the tree) under Wine.

@@ -3,11 +3,20 @@
 # folder of their own with the programs of the build and the example
 # configuration beside them, and stays until the control center ends
 # (Ctrl+C stops both).
-#   WIN=build/win        the Windows build tree (its bin/ holds the programs)
+#   ARCH=x86|x64         the 32-bit set (default where it runs) or the 64-bit one
+#   WIN=build/win        the 32-bit build tree (its bin/ holds the programs)
+#   WIN64=build/win64    the 64-bit build tree
 #   VPW_USE_DISPLAY=1    on $DISPLAY when it is set, otherwise a virtual display
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-win="${WIN:-build/win}"
+source "$root/scripts/arch.sh"
+arch=$(vpw_default_arch)
+if [ "$arch" = x86 ] && ! vpw_runs32; then
+  echo "the 32-bit set cannot run here: $(vpw_why_no32); use ARCH=x64" >&2
+  exit 1
+fi
+export VPW_ARCH="$arch"
+win=$(vpw_tree "$arch")
 case "$win" in /*) ;; *) win="$root/$win" ;; esac
 bin="$win/bin"
 run="$win/run"
@@ -37,7 +46,7 @@ export VPW_RUN_DIR="$run" VPW_CENTER="$center" VPW_CONFIG="VelvicPlimsyWindowsCo
 [ -n "${VPW_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] && VPW_ON_USER_DISPLAY=1
 exec "$root/scripts/wine-session.sh" bash -c '
   cd "$VPW_RUN_DIR"
-  wine "$VPW_CENTER" >"$VPW_RUN_DIR/center.out" 2>&1 </dev/null &
+  "$VPW_WINE" "$VPW_CENTER" >"$VPW_RUN_DIR/center.out" 2>&1 </dev/null &
   pid=$!
   sleep 2
   if ! kill -0 "$pid" 2>/dev/null; then
@@ -46,15 +55,15 @@ exec "$root/scripts/wine-session.sh" bash -c '
     exit 1
   fi
   if [ -n "$VPW_ON_USER_DISPLAY" ]; then where="your display $DISPLAY"; else where="the virtual display $DISPLAY (VPW_USE_DISPLAY=1 shows it on yours)"; fi
-  echo "started $VPW_CENTER from $VPW_RUN_DIR on $where"
+  echo "started the $VPW_ARCH $VPW_CENTER from $VPW_RUN_DIR on $where"
   config=
   if [ -f "$VPW_CONFIG" ]; then
-    wine "$VPW_CONFIG" >"$VPW_RUN_DIR/config.out" 2>&1 </dev/null &
+    "$VPW_WINE" "$VPW_CONFIG" >"$VPW_RUN_DIR/config.out" 2>&1 </dev/null &
     config=$!
     echo "started $VPW_CONFIG: edit the rules there and save; the control center reloads them"
   fi
   echo "  Wine prefix: $WINEPREFIX"
-  echo "  a window it acts on: WINEPREFIX=$WINEPREFIX DISPLAY=$DISPLAY wine notepad"
+  echo "  a window it acts on: WINEPREFIX=$WINEPREFIX WINEARCH=$WINEARCH DISPLAY=$DISPLAY $VPW_WINE notepad"
   echo "  a picture of the screen: DISPLAY=$DISPLAY import -window root shot.png"
   echo "stop it: Ctrl+C here, or Close in its tray menu"
   trap "kill $pid $config 2>/dev/null" INT TERM

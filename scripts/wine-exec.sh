@@ -4,7 +4,7 @@
 # the caller's pipe open after the program ends.
 source "$(dirname "$0")/wine-env.sh"
 out=$(mktemp)
-wine "$@" >"$out" 2>&1 </dev/null
+"$VPW_WINE" "$@" >"$out" 2>&1 </dev/null
 rc=$?
 cat "$out"
 rm -f "$out"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command inside a Wine session: a display, the private prefix (made on
 # first use) and one persistent wineserver, which is stopped at the end.
+#   VPW_ARCH=x64       a 64-bit prefix and loader (default x86: 32-bit)
 #   VPW_USE_DISPLAY=1  use $DISPLAY when it is set instead of a virtual one
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -31,12 +32,12 @@ else
 fi
 
 if [ ! -f "$WINEPREFIX/.vpw-ready" ]; then
-  echo "creating the Wine prefix $WINEPREFIX (about ten seconds)"
+  echo "creating the $WINEARCH Wine prefix $WINEPREFIX (about ten seconds)"
   rm -rf "$WINEPREFIX"
-  wine wineboot -i >>"$log" 2>&1 </dev/null
+  "$VPW_WINE" wineboot.exe -i >>"$log" 2>&1 </dev/null
   # Wine draws title bars itself (no window manager) and crashes end at once.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null
+  "$VPW_WINE" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null
+  "$VPW_WINE" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null
   wineserver -k >/dev/null 2>&1 </dev/null
   wineserver -w >/dev/null 2>&1 </dev/null
   touch "$WINEPREFIX/.vpw-ready"
@@ -53,12 +54,12 @@ fi
 # without a window manager waits 2 s for that, and so does every program that
 # removes its icon. Prefixes made before this get it here too.
 if ! grep -qF 'explorer.exe\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  wine reg add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null
+  "$VPW_WINE" reg.exe add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null
 fi
 # Test programs that hide and show their own windows many times: the same.
 for exe in test_extender_minimise.exe test_extender_actions.exe; do
   if ! grep -qF "$exe\\\\X11 Driver" "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
+    "$VPW_WINE" reg.exe add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
       >>"$log" 2>&1 </dev/null
   fi
 done
@@ -68,7 +69,7 @@ wineserver -w >/dev/null 2>&1 </dev/null
 wineserver -p </dev/null >/dev/null 2>&1 &
 # Wine's services start with the first program; let them start here, away
 # from the pipes of whatever runs next.
-wine cmd /c exit </dev/null >>"$log" 2>&1
+"$VPW_WINE" cmd.exe /c exit </dev/null >>"$log" 2>&1
 "$@"
 rc=$?
 exit $rc

@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
+
 namespace vpw {
 
 // Registers a message name with the system; 0 when it refuses.
@@ -50,6 +53,32 @@ inline constexpr int CMD_REPLY_BAD_REQUEST = -1;
 
 // The 4-byte mapping in which the control center publishes its hook handle.
 inline constexpr char HOOK_HANDLE_MAPPING_NAME[] = "{30CFE083-4E6D-4FFC-AD80-3CCC129A8A51}";
+
+// What crosses between processes has one layout in the 32- and the 64-bit
+// build. A handle travels as 32 bits (the system keeps the handles that 32-
+// and 64-bit processes share within them) and widens sign-extended, as
+// LongToHandle does, so that a handle such as -1 stays itself.
+using TWireHandle = std::uint32_t;
+
+inline TWireHandle HandleToWire(const void* handle) {
+    return static_cast<TWireHandle>(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+template <class THandle>
+THandle WireToHandle(TWireHandle value) {
+    return reinterpret_cast<THandle>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+}
+
+// Command 1's payload.
+struct TWindowRuleRequest {
+    TWireHandle window;
+};
+// The hook-handle mapping's content.
+struct THookHandleRecord {
+    TWireHandle hook;
+};
+static_assert(sizeof(TWindowRuleRequest) == 4 && offsetof(TWindowRuleRequest, window) == 0);
+static_assert(sizeof(THookHandleRecord) == 4 && offsetof(THookHandleRecord, hook) == 0);
 
 // The control center as the configuration program knows it too: its single
 // instance and its settings.

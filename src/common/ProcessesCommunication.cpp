@@ -27,10 +27,10 @@ TProcessesCommunication::TProcessesCommunication(const std::string& baseName) : 
                                       (baseName_ + "SharedMemory").c_str()));
     if (mapping_) view_.Reset(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, size_));
     if (view_) {
-        auto* block = static_cast<char*>(view_.Get());
-        code_ = reinterpret_cast<std::int32_t*>(block);
-        length_ = reinterpret_cast<std::int32_t*>(block + 4);
-        data_ = block + 8;
+        auto* header = static_cast<TChannelBlockHeader*>(view_.Get());
+        code_ = &header->code;
+        length_ = &header->length;
+        data_ = reinterpret_cast<char*>(header + 1);
     }
     interrupt_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 }

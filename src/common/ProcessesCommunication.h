@@ -17,11 +17,19 @@ namespace vpw {
 // A payload received from the other side; empty when its length is 0.
 using TChannelBuffer = std::vector<char>;
 
+// The shared block begins with this header, the payload follows; the same
+// layout in 32- and 64-bit processes.
+struct TChannelBlockHeader {
+    std::int32_t code;
+    std::int32_t length;
+};
+static_assert(sizeof(TChannelBlockHeader) == 8 && offsetof(TChannelBlockHeader, code) == 0 &&
+              offsetof(TChannelBlockHeader, length) == 4);
+
 class TProcessesCommunication {
 public:
-    // Block: int32 code, int32 payload length, payload.
     static constexpr DWORD BLOCK_SIZE = 16384;
-    static constexpr std::size_t MAX_DATA_LENGTH = BLOCK_SIZE - 8;
+    static constexpr std::size_t MAX_DATA_LENGTH = BLOCK_SIZE - sizeof(TChannelBlockHeader);
     static constexpr DWORD DEFAULT_TIMEOUT = 500;
 
     // Results of SendCommand and WaitForCommand.

@@ -7,7 +7,7 @@
 
 namespace vpw {
 
-// The first-version record (cbSize 88) with every other byte zero; the tip
+// The first-version record (cbSize 88, 104 in 64-bit) with every other byte zero; the tip
 // keeps at most 63 characters.
 NOTIFYICONDATAA MakeNotifyIconData(HWND Window, UINT Id, UINT Flags, UINT CallbackMessage, HICON Icon,
                                    const std::string& Tip);

@@ -268,16 +268,15 @@ bool TCCApp::InstallHook() {
     if (!hookProcedure_) return false;
     hook_.Reset(SetWindowsHookExA(WH_CALLWNDPROC, hookProcedure_, hookLibrary_.Get(), 0));
     if (!hook_) return false;
-    hookMapping_.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(std::uint32_t),
-                                          HOOK_HANDLE_MAPPING_NAME));
+    hookMapping_.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                          sizeof(THookHandleRecord), HOOK_HANDLE_MAPPING_NAME));
     if (!hookMapping_) return false;
-    hookView_.Reset(MapViewOfFile(hookMapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(std::uint32_t)));
+    hookView_.Reset(MapViewOfFile(hookMapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(THookHandleRecord)));
     if (!hookView_) {
         hookMapping_.Reset();
         return false;
     }
-    *static_cast<std::uint32_t*>(hookView_.Get()) =
-        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hook_.Get()));
+    static_cast<THookHandleRecord*>(hookView_.Get())->hook = HandleToWire(hook_.Get());
     return true;
 }
 

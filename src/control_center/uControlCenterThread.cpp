@@ -93,14 +93,14 @@ void TControlCenterThread::Dispatch(int command, int length, const TChannelBuffe
 }
 
 void TControlCenterThread::ProcessWindowRuleRequest(int length, const TChannelBuffer& payload) {
-    if (length != 4 || payload.size() != 4) {
+    if (length != sizeof(TWindowRuleRequest) || payload.size() != sizeof(TWindowRuleRequest)) {
         channel_->Reply(CMD_REPLY_BAD_REQUEST, 0, nullptr);
         return;
     }
     try {
-        std::uint32_t raw = 0;
-        std::memcpy(&raw, payload.data(), sizeof raw);
-        HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(raw));
+        TWindowRuleRequest request{};
+        std::memcpy(&request, payload.data(), sizeof request);
+        HWND window = WireToHandle<HWND>(request.window);
         std::string text;
         if (IPtr<IControlCenter> controlCenter = controlCenter_) controlCenter->GetWindowRuleData(window, text);
         if (text.size() > TProcessesCommunication::MAX_DATA_LENGTH) {

@@ -75,3 +75,25 @@ TEST(AppMessages, FallbackWhenRegistrationIsRefused) {
     refused = {"C4C786E5-5A66-4F41-8581-5F80061C52EC"};
     EXPECT_EQ(RegisterSubclassReplacedMessage(FakeRegister), 33257u);
 }
+
+// A handle from a process of the other bitness widens as the system's
+// LongToHandle does: sign-extended, so that -1 and handles with the top bit
+// set come back as themselves.
+TEST(WireHandles, WidenSignExtendedAndNarrowToTheLow32Bits) {
+    struct Case {
+        TWireHandle wire;
+        std::intptr_t handle;
+    } cases[] = {
+        {0u, 0},
+        {0x00010086u, 0x00010086},
+        {0x7FFFFFFFu, 0x7FFFFFFF},
+        {0xFFFFFFFFu, -1},
+        {0x80000000u, static_cast<std::intptr_t>(INT32_MIN)},
+    };
+    for (const auto& c : cases) {
+        HWND window = WireToHandle<HWND>(c.wire);
+        EXPECT_EQ(reinterpret_cast<std::intptr_t>(window), c.handle) << std::hex << c.wire;
+        EXPECT_EQ(HandleToWire(window), c.wire) << std::hex << c.wire;
+    }
+    EXPECT_EQ(WireToHandle<HANDLE>(HandleToWire(INVALID_HANDLE_VALUE)), INVALID_HANDLE_VALUE);
+}

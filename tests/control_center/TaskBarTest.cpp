@@ -22,14 +22,15 @@ TEST(TaskBar, RecordIsTheFirstVersionWithTheTipCut) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tip.size());
         NOTIFYICONDATAA d = MakeNotifyIconData(w, 3, NIF_ICON | NIF_TIP, WM_APP + 5, icon, c.tip);
-        EXPECT_EQ(d.cbSize, 88u);
+        // The first version's size: its handles are pointer-sized.
+        EXPECT_EQ(d.cbSize, sizeof(void*) == 8 ? 104u : 88u);
         EXPECT_EQ(d.hWnd, w);
         EXPECT_EQ(d.uID, 3u);
         EXPECT_EQ(d.uFlags, UINT(NIF_ICON | NIF_TIP));
         EXPECT_EQ(d.uCallbackMessage, UINT(WM_APP + 5));
         EXPECT_EQ(d.hIcon, icon);
         EXPECT_EQ(std::string(d.szTip), c.passed);
-        // Everything after the terminator, and after the first 88 bytes, is zero.
+        // Everything after the terminator, and after the first-version record, is zero.
         const auto* bytes = reinterpret_cast<const unsigned char*>(&d);
         for (std::size_t i = offsetof(NOTIFYICONDATAA, szTip) + c.passed.size(); i < sizeof d; ++i)
             ASSERT_EQ(bytes[i], 0) << "byte " << i;

@@ -229,17 +229,17 @@ TEST_F(HookLibrary, BuildsTheExtenderOnTheWindowsThreadAndDetachesOnRequest) {
     TFakeControlCenter center;
     InstallThreadHook();
     HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW, 0));
-    LONG own = reinterpret_cast<LONG>(&LoggingProc);
+    LONG_PTR own = reinterpret_cast<LONG_PTR>(&LoggingProc);
     center.SetReply(w, "\\WINDOWRULENAME=Rule 1");
     // The window existed before its rule was known: ask for it now.
     SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
-    EXPECT_NE(GetWindowLongA(w, GWL_WNDPROC), own);
+    EXPECT_NE(GetWindowLongPtrA(w, GWLP_WNDPROC), own);
 
     g_seen.clear();
     SendMessageA(w, WM_DETACHEXTENDER, 0, 0);
     EXPECT_FALSE(Saw(WM_DETACHEXTENDER));
-    EXPECT_EQ(GetWindowLongA(w, GWL_WNDPROC), own);
+    EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), own);
 
     // Unlisted now: the next attach asks again.
     SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
@@ -263,7 +263,7 @@ TEST_F(HookLibrary, WindowWithoutRuleIsAskedAgainOnTheNextAttach) {
     SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
     EXPECT_EQ(center.Requests(w), 2);
-    EXPECT_NE(GetWindowLongA(w, GWL_WNDPROC), reinterpret_cast<LONG>(&LoggingProc));
+    EXPECT_NE(GetWindowLongPtrA(w, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&LoggingProc));
     // With its extender it asks only once.
     SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
     Pump(200);
@@ -294,7 +294,7 @@ TEST_F(HookLibrary, WithoutControlCenterTheWindowKeepsWorking) {
 
     // Five tries of 500 ms, then the thread ends on its own.
     EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads_; }, 4500));
-    EXPECT_EQ(GetWindowLongA(w, GWL_WNDPROC), reinterpret_cast<LONG>(&LoggingProc));
+    EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&LoggingProc));
     EXPECT_FALSE(Saw(WM_EXTENDERATTACHED));
 }
 

@@ -123,7 +123,7 @@ TEST_F(WindowExtender, DrivesItsPartsInOrderAndSubclassesTheWindow) {
         Attached("\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}\\TRIGGER=FAKETRIGGER{\\NAME=t}", owner);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"a.SetOwner", "t.SetOwner", "a.Connect", "t.Connect",
                                                  "a.AttachWindow", "t.AttachWindow"}));
-    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&TWHook::SubclassProc));
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TWHook::SubclassProc));
     EXPECT_TRUE(TTestWindow::Saw(WM_EXTENDERATTACHED));
     EXPECT_EQ(ext->GetMessageHandlers()->Count(), 2);
 
@@ -132,7 +132,7 @@ TEST_F(WindowExtender, DrivesItsPartsInOrderAndSubclassesTheWindow) {
     ext->ReleaseOwner();
     EXPECT_EQ(Calls(), (std::vector<std::string>{"a.Disconnect", "t.Disconnect", "a.DetachWindow", "t.DetachWindow",
                                                  "a.ReleaseOwner", "t.ReleaseOwner"}));
-    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&TTestWindow::Proc));
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
     EXPECT_EQ(ext->GetWindow(), nullptr);
     EXPECT_EQ(ext->GetMessageHandlers()->Count(), 0);
 }
@@ -144,7 +144,7 @@ TEST_F(WindowExtender, DetachMessageGoesToTheOwnerOnly) {
     EXPECT_EQ(SendMessageA(window_, WM_DETACHEXTENDER, 0, 0), 0);
     EXPECT_FALSE(TTestWindow::Saw(WM_DETACHEXTENDER));
     EXPECT_TRUE(Called("owner.ReleaseSlave"));
-    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&TTestWindow::Proc));
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
 }
 
 TEST_F(WindowExtender, HandledMessageSkipsTheWindowButNotTheAfterStep) {
@@ -187,9 +187,9 @@ TEST_F(WindowExtender, SubclassReplacedSwapsOnlyTheSavedProcedure) {
 }
 
 // The window's own procedure on WM_DESTROY: is the library still in front?
-LONG g_procAtDestroy = 0;
+LONG_PTR g_procAtDestroy = 0;
 LRESULT CALLBACK DestroyWatchProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_DESTROY) g_procAtDestroy = GetWindowLongA(w, GWL_WNDPROC);
+    if (m == WM_DESTROY) g_procAtDestroy = GetWindowLongPtrA(w, GWLP_WNDPROC);
     return DefWindowProcA(w, m, wp, lp);
 }
 
@@ -197,7 +197,7 @@ TEST_F(WindowExtender, DestroyUnsubclassesFirstAndReleasesAfterwards) {
     IPtr<TFakeOwner> owner;
     IPtr<TWindowExtender> ext;
     window_ = TTestWindow::Create();
-    SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&DestroyWatchProc));
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DestroyWatchProc));
     ext = Build("\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}");
     owner = IPtr<TFakeOwner>(new TFakeOwner());
     ext->SetOwner(static_cast<IOwner*>(owner.get()));
@@ -205,7 +205,7 @@ TEST_F(WindowExtender, DestroyUnsubclassesFirstAndReleasesAfterwards) {
     Calls().clear();
     DestroyWindow(window_);
     window_ = nullptr;
-    EXPECT_EQ(g_procAtDestroy, reinterpret_cast<LONG>(&DestroyWatchProc));
+    EXPECT_EQ(g_procAtDestroy, reinterpret_cast<LONG_PTR>(&DestroyWatchProc));
     EXPECT_TRUE(Called("owner.ReleaseSlave"));
     EXPECT_TRUE(Called("a.DetachWindow"));
 }
@@ -222,22 +222,22 @@ TEST_F(WindowExtender, LeavesAChainIntactWhenSomeoneSubclassedOnTop) {
     IPtr<TFakeOwner> owner;
     IPtr<TWindowExtender> ext = Attached("\\WINDOWRULENAME=r", owner);
     g_belowForeign = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&ForeignProc)));
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
     ASSERT_EQ(g_belowForeign, &TWHook::SubclassProc);
     ext->ReleaseOwner();
     ext = nullptr;
     owner = nullptr;
 
     // The foreign procedure still calls the library, which passes through.
-    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&ForeignProc));
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ForeignProc));
     TTestWindow::Seen().clear();
     SetWindowTextA(window_, "still working");
     EXPECT_TRUE(TTestWindow::Saw(WM_SETTEXT));
 
     // The foreign one leaves; the library follows at the next message.
-    SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(g_belowForeign));
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_belowForeign));
     SendMessageA(window_, WM_NULL, 0, 0);
-    EXPECT_EQ(GetWindowLongA(window_, GWL_WNDPROC), reinterpret_cast<LONG>(&TTestWindow::Proc));
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
 }
 
 // The close button: WM_CLOSE reaches the default procedure, which destroys

@@ -24,15 +24,15 @@ bool WindowIsVisible(HWND window) { return IsWindowVisible(window) != FALSE; }
 HICON GetWindowSmallIcon(HWND window) {
     HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
     if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
-    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongA(window, GCL_HICONSM));
-    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongA(window, GCL_HICON));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
     if (!icon) icon = LoadIconA(nullptr, IDI_WINLOGO);
     return icon;
 }
 
 HICON GetWindowBigIcon(HWND window) {
     HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
-    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongA(window, GCL_HICON));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
     if (!icon) icon = LoadIconA(nullptr, IDI_WINLOGO);
     return icon;
 }

@@ -76,10 +76,11 @@ void StopEmbededLibrary(bool processExit) {
 
 void ReadHookHandle() {
     TKernelHandle mapping(
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HOOK_HANDLE_MAPPING_NAME));
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(THookHandleRecord),
+                           HOOK_HANDLE_MAPPING_NAME));
     if (!mapping) return;
-    if (TMappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 4)); view)
-        g_hookHandle = reinterpret_cast<HHOOK>(static_cast<std::uintptr_t>(*static_cast<std::uint32_t*>(view.Get())));
+    if (TMappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(THookHandleRecord))); view)
+        g_hookHandle = WireToHandle<HHOOK>(static_cast<const THookHandleRecord*>(view.Get())->hook);
 }
 
 HHOOK HookHandle() { return g_hookHandle; }

@@ -93,13 +93,13 @@ void TEAThread::UnregisterThread() {
 void TEAThread::Execute() {
     try {
         TProcessesCommunication channel(CONTROL_CENTER_CHANNEL_NAME);
-        std::uint32_t handle = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window_));
+        const TWindowRuleRequest request{HandleToWire(window_)};
         std::string text;
         for (int attempt = 0; attempt < MAX_TRIES; ++attempt) {
             if (Terminated() || g_stopping) break;
             TChannelBuffer reply;
             int length = 0, code = 0;
-            int result = channel.SendCommand(CMD_GET_WINDOW_RULE, sizeof handle, &handle, reply, length, code);
+            int result = channel.SendCommand(CMD_GET_WINDOW_RULE, sizeof request, &request, reply, length, code);
             if (result == TProcessesCommunication::RESULT_DONE && code == CMD_REPLY_DONE) {
                 text = ReplyText(reply, length);
                 break;

@@ -148,10 +148,10 @@ std::string TEmbededApplication::RequestSynchronously(HWND window) {
         }
         channel = channel_.get();
     }
-    std::uint32_t handle = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
+    const TWindowRuleRequest request{HandleToWire(window)};
     TChannelBuffer reply;
     int length = 0, code = 0;
-    if (channel->SendCommand(CMD_GET_WINDOW_RULE, sizeof handle, &handle, reply, length, code) ==
+    if (channel->SendCommand(CMD_GET_WINDOW_RULE, sizeof request, &request, reply, length, code) ==
             TProcessesCommunication::RESULT_DONE &&
         code == CMD_REPLY_DONE)
         return ReplyText(reply, length);

@@ -46,13 +46,13 @@ void UnlistRecord(THookRecord* r) {
 }
 
 WNDPROC CurrentProc(HWND window, bool unicode) {
-    LONG p = unicode ? GetWindowLongW(window, GWL_WNDPROC) : GetWindowLongA(window, GWL_WNDPROC);
+    LONG_PTR p = unicode ? GetWindowLongPtrW(window, GWLP_WNDPROC) : GetWindowLongPtrA(window, GWLP_WNDPROC);
     return reinterpret_cast<WNDPROC>(p);
 }
 
-LONG InstallProc(HWND window, bool unicode, WNDPROC proc) {
-    LONG p = reinterpret_cast<LONG>(proc);
-    return unicode ? SetWindowLongW(window, GWL_WNDPROC, p) : SetWindowLongA(window, GWL_WNDPROC, p);
+LONG_PTR InstallProc(HWND window, bool unicode, WNDPROC proc) {
+    LONG_PTR p = reinterpret_cast<LONG_PTR>(proc);
+    return unicode ? SetWindowLongPtrW(window, GWLP_WNDPROC, p) : SetWindowLongPtrA(window, GWLP_WNDPROC, p);
 }
 
 LRESULT CallProc(WNDPROC proc, bool unicode, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,7 +115,7 @@ void TWHook::Hook() {
             Records()[window_] = record_;
         }
         SetLastError(0);
-        LONG old = InstallProc(window_, unicode_, &TWHook::SubclassProc);
+        LONG_PTR old = InstallProc(window_, unicode_, &TWHook::SubclassProc);
         TLockGuard guard(HookLock());
         if (old == 0 && GetLastError() != 0) {
             record_->target = nullptr;

@@ -16,8 +16,8 @@ TTimer::TTimer() {
     window_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, WINDOW_CLASS, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                   LibraryInstance(), nullptr));
     if (!window_) return;
-    SetWindowLongA(window_.Get(), GWL_USERDATA, reinterpret_cast<LONG>(this));
-    SetWindowLongA(window_.Get(), GWL_WNDPROC, reinterpret_cast<LONG>(&TTimer::WndProc));
+    SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTimer::WndProc));
 }
 
 TTimer::~TTimer() {
@@ -25,8 +25,8 @@ TTimer::~TTimer() {
     UpdateTimer();
     if (window_) {
         // No tick may reach the timer from here on.
-        SetWindowLongA(window_.Get(), GWL_WNDPROC, reinterpret_cast<LONG>(&DefWindowProcA));
-        SetWindowLongA(window_.Get(), GWL_USERDATA, 0);
+        SetWindowLongPtrA(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
+        SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
         window_.Reset();
     }
 }
@@ -63,7 +63,7 @@ void TTimer::Timer() {
 LRESULT CALLBACK TTimer::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         if (message == WM_TIMER) {
-            if (auto* timer = reinterpret_cast<TTimer*>(GetWindowLongA(window, GWL_USERDATA))) {
+            if (auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA))) {
                 try {
                     timer->Timer();
                 } catch (...) {
