@@ -270,6 +270,53 @@ TEST_F(HookLibrary, WindowWithoutRuleIsAskedAgainOnTheNextAttach) {
     EXPECT_EQ(center.Requests(w), 2);
 }
 
+struct TLibraryWindowSearch {
+    HMODULE library;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK CollectLibraryWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<TLibraryWindowSearch*>(p);
+    if (reinterpret_cast<HMODULE>(GetClassLongPtrA(w, GCLP_HMODULE)) == s->library) s->found.push_back(w);
+    return TRUE;
+}
+
+// This thread's top-level windows whose class the library registered.
+std::vector<HWND> LibraryWindows(HMODULE library) {
+    TLibraryWindowSearch search{library, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &CollectLibraryWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(HookLibrary, TheLibrarysOwnWindowsAreNeverLookedUp) {
+    // A rule for every window: minimise it to the edge once it is created,
+    // after a delay (whose timer has a window of the library too).
+    TFakeControlCenter center;
+    center.SetDefaultReply(
+        "\\WINDOWRULENAME=HT Every Window\\ACTION=MINTOEDGEACTION{\\NAME=Edge\\SAVECURRENTOPERATION=no\\}"
+        "\\TRIGGER=WMCREATEMESSAGETRIGGER{\\LAG_ENABLED=yes\\LAG_INTERVAL=50\\AGENT={\\NAME=A\\ACTIONNAME=Edge"
+        "\\ACTIONKIND=concrete\\OPERATIONNAME=MINTOEDGEON}}");
+    InstallThreadHook();
+    HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(w); }, 3000)) << "the window went to the edge";
+    Pump(300);
+
+    std::vector<HWND> own = LibraryWindows(dll_);
+    int icons = 0, timers = 0;
+    for (HWND o : own) {
+        char cls[64] = {};
+        GetClassNameA(o, cls, sizeof cls);
+        icons += std::strcmp(cls, "{57554B3D-9B00-49AC-9F77-3273F44826AE}") == 0;
+        timers += std::strcmp(cls, "TPUtilWindow") == 0;
+    }
+    EXPECT_EQ(icons, 1) << "one icon window, which did not go to the edge itself";
+    EXPECT_GE(timers, 1);
+    // The control center's reload asks every window under such a rule.
+    for (HWND o : own) SendMessageA(o, WM_ATTACHEXTENDER, 0, 0);
+    Pump(300);
+    for (HWND o : LibraryWindows(dll_)) EXPECT_EQ(center.Requests(o), 0) << o;
+    EXPECT_EQ(center.TotalRequests(), 1) << "only the host's window";
+}
+
 TEST_F(HookLibrary, WindowsOfOtherProcessesAreLeftAlone) {
     TFakeControlCenter center;
     HWND desktop = GetDesktopWindow();

@@ -18,6 +18,8 @@ namespace vpw {
 // Window classes never attached, each between two ";".
 extern const char EXCLUDED_WINDOW_CLASSES[];
 bool IsExcludedWindowClass(const std::string& className);
+// A window of a class the library registered in its own module.
+bool IsLibraryWindow(HWND window);
 
 // Carries a fetched rule text from a request thread to the window's own
 // thread: sent (never posted) so that the hook procedure sees it there.
