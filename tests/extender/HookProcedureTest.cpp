@@ -2,6 +2,7 @@
 // decisions, rule requests against a stand-in control center, and unload.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -315,6 +316,65 @@ TEST_F(HookLibrary, TheLibrarysOwnWindowsAreNeverLookedUp) {
     Pump(300);
     for (HWND o : LibraryWindows(dll_)) EXPECT_EQ(center.Requests(o), 0) << o;
     EXPECT_EQ(center.TotalRequests(), 1) << "only the host's window";
+}
+
+// A host's own subclass: it calls what it replaced.
+WNDPROC g_hostBelow = nullptr;
+LRESULT CALLBACK HostSubclassProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return CallWindowProcA(g_hostBelow, w, m, wp, lp);
+}
+
+bool HasTrayIconOf(HWND window) {
+    for (UINT id = 0; id < 32; ++id) {
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = window;
+        data.uID = id;
+        if (Shell_NotifyIconA(NIM_MODIFY, &data)) return true;
+    }
+    return false;
+}
+
+TEST_F(HookLibrary, AWindowInTheTrayComesBackOnDetachWhateverTheHostDidToItsChain) {
+    enum class THost { PutsItsProcedureBack, SubclassesOnTop };
+    struct Case {
+        const char* what;
+        THost host;
+    } cases[] = {
+        // The library drops out of the chain: the detach message never reaches it.
+        {"host subclassed first and then put its original procedure back", THost::PutsItsProcedureBack},
+        {"host subclassed on top of the library and calls it", THost::SubclassesOnTop},
+    };
+    TFakeControlCenter center;
+    center.SetDefaultReply(
+        "\\WINDOWRULENAME=HT Tray\\ACTION=MINTOTRAYACTION{\\NAME=Tray\\SAVECURRENTOPERATION=no\\}"
+        "\\TRIGGER=SCMINIMIZEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0\\AGENT={\\NAME=A\\ACTIONNAME=Tray"
+        "\\ACTIONKIND=concrete\\OPERATIONNAME=MINTOTRAYON}}");
+    InstallThreadHook();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0));
+        auto subclass = [&] {
+            g_hostBelow = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostSubclassProc)));
+        };
+        if (c.host == THost::PutsItsProcedureBack) subclass();
+        g_seen.clear();
+        ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
+        if (c.host == THost::SubclassesOnTop) subclass();
+
+        SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(w) && HasTrayIconOf(w); }, 3000));
+        if (c.host == THost::PutsItsProcedureBack)
+            SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_hostBelow));
+
+        SendMessageA(w, WM_DETACHEXTENDER, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(w) && !HasTrayIconOf(w); }, 2000));
+        // Let go: the next attach asks again.
+        SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return center.Requests(w) == 2; }, 3000));
+        DestroyWindow(w);
+    }
 }
 
 TEST_F(HookLibrary, WindowsOfOtherProcessesAreLeftAlone) {

@@ -284,9 +284,16 @@ void TEmbededApplication::UnlistRequest(HWND window, unsigned request) {
 }
 
 void TEmbededApplication::ForgetWindow(HWND window) {
-    // A window with an extender is let go by the extender's own procedure.
-    if (FindExtender(window)) return;
-    Unlist(window, nullptr);
+    IPtr<IWindowExtender> found = FindExtender(window);
+    if (!found) {
+        Unlist(window, nullptr);
+        return;
+    }
+    // A window with an extender is let go by the extender's own procedure,
+    // unless the host took that out of its chain: then nothing else would
+    // bring back a window the extender hid.
+    auto* extender = dynamic_cast<TWindowExtender*>(found.get());
+    if (!extender || !extender->ReachedByMessages()) DetachWindow(window);
 }
 
 void TEmbededApplication::DetachWindow(HWND window) {

@@ -58,7 +58,9 @@ public:
 
     // Unlists the window when `request` is still its listing: no rule came.
     void UnlistRequest(HWND window, unsigned request);
-    // The detach message for a window without an extender: only unlisted.
+    // The detach message, seen by the hook procedure: a window without an
+    // extender is only unlisted; one whose extender its messages no longer
+    // reach is detached here.
     void ForgetWindow(HWND window);
 
     bool IsListed(HWND window);
