@@ -2,6 +2,7 @@
 // decisions, rule requests against a stand-in control center, and unload.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -268,6 +269,112 @@ TEST_F(HookLibrary, WindowWithoutRuleIsAskedAgainOnTheNextAttach) {
     SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
     Pump(200);
     EXPECT_EQ(center.Requests(w), 2);
+}
+
+struct TLibraryWindowSearch {
+    HMODULE library;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK CollectLibraryWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<TLibraryWindowSearch*>(p);
+    if (reinterpret_cast<HMODULE>(GetClassLongPtrA(w, GCLP_HMODULE)) == s->library) s->found.push_back(w);
+    return TRUE;
+}
+
+// This thread's top-level windows whose class the library registered.
+std::vector<HWND> LibraryWindows(HMODULE library) {
+    TLibraryWindowSearch search{library, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &CollectLibraryWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(HookLibrary, TheLibrarysOwnWindowsAreNeverLookedUp) {
+    // A rule for every window: minimise it to the edge once it is created,
+    // after a delay (whose timer has a window of the library too).
+    TFakeControlCenter center;
+    center.SetDefaultReply(
+        "\\WINDOWRULENAME=HT Every Window\\ACTION=MINTOEDGEACTION{\\NAME=Edge\\SAVECURRENTOPERATION=no\\}"
+        "\\TRIGGER=WMCREATEMESSAGETRIGGER{\\LAG_ENABLED=yes\\LAG_INTERVAL=50\\AGENT={\\NAME=A\\ACTIONNAME=Edge"
+        "\\ACTIONKIND=concrete\\OPERATIONNAME=MINTOEDGEON}}");
+    InstallThreadHook();
+    HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(w); }, 3000)) << "the window went to the edge";
+    Pump(300);
+
+    std::vector<HWND> own = LibraryWindows(dll_);
+    int icons = 0, timers = 0;
+    for (HWND o : own) {
+        char cls[64] = {};
+        GetClassNameA(o, cls, sizeof cls);
+        icons += std::strcmp(cls, "{57554B3D-9B00-49AC-9F77-3273F44826AE}") == 0;
+        timers += std::strcmp(cls, "TPUtilWindow") == 0;
+    }
+    EXPECT_EQ(icons, 1) << "one icon window, which did not go to the edge itself";
+    EXPECT_GE(timers, 1);
+    // The control center's reload asks every window under such a rule.
+    for (HWND o : own) SendMessageA(o, WM_ATTACHEXTENDER, 0, 0);
+    Pump(300);
+    for (HWND o : LibraryWindows(dll_)) EXPECT_EQ(center.Requests(o), 0) << o;
+    EXPECT_EQ(center.TotalRequests(), 1) << "only the host's window";
+}
+
+// A host's own subclass: it calls what it replaced.
+WNDPROC g_hostBelow = nullptr;
+LRESULT CALLBACK HostSubclassProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return CallWindowProcA(g_hostBelow, w, m, wp, lp);
+}
+
+bool HasTrayIconOf(HWND window) {
+    for (UINT id = 0; id < 32; ++id) {
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = window;
+        data.uID = id;
+        if (Shell_NotifyIconA(NIM_MODIFY, &data)) return true;
+    }
+    return false;
+}
+
+TEST_F(HookLibrary, AWindowInTheTrayComesBackOnDetachWhateverTheHostDidToItsChain) {
+    enum class THost { PutsItsProcedureBack, SubclassesOnTop };
+    struct Case {
+        const char* what;
+        THost host;
+    } cases[] = {
+        // The library drops out of the chain: the detach message never reaches it.
+        {"host subclassed first and then put its original procedure back", THost::PutsItsProcedureBack},
+        {"host subclassed on top of the library and calls it", THost::SubclassesOnTop},
+    };
+    TFakeControlCenter center;
+    center.SetDefaultReply(
+        "\\WINDOWRULENAME=HT Tray\\ACTION=MINTOTRAYACTION{\\NAME=Tray\\SAVECURRENTOPERATION=no\\}"
+        "\\TRIGGER=SCMINIMIZEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0\\AGENT={\\NAME=A\\ACTIONNAME=Tray"
+        "\\ACTIONKIND=concrete\\OPERATIONNAME=MINTOTRAYON}}");
+    InstallThreadHook();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND w = Keep(MakeWindow("VPW_HookTestWindow", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0));
+        auto subclass = [&] {
+            g_hostBelow = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostSubclassProc)));
+        };
+        if (c.host == THost::PutsItsProcedureBack) subclass();
+        g_seen.clear();
+        ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
+        if (c.host == THost::SubclassesOnTop) subclass();
+
+        SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(w) && HasTrayIconOf(w); }, 3000));
+        if (c.host == THost::PutsItsProcedureBack)
+            SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_hostBelow));
+
+        SendMessageA(w, WM_DETACHEXTENDER, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(w) && !HasTrayIconOf(w); }, 2000));
+        // Let go: the next attach asks again.
+        SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return center.Requests(w) == 2; }, 3000));
+        DestroyWindow(w);
+    }
 }
 
 TEST_F(HookLibrary, WindowsOfOtherProcessesAreLeftAlone) {

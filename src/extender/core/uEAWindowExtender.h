@@ -75,6 +75,8 @@ public:
     IPtr<IMessageHandlers> GetMessageHandlers() { return IPtr<IMessageHandlers>(handlers_.get()); }
     bool Subclassed() const { return hook_ != nullptr; }
     bool ReceivesMessages() const { return hook_ && hook_->Receiving(); }
+    // Also asks the procedures a host put on top (see TWHook::ReachedByChain).
+    bool ReachedByMessages() const { return hook_ && hook_->ReachedByChain(); }
 
 protected:
     ~TWindowExtender() override;

@@ -25,6 +25,12 @@ bool IsExcludedWindowClass(const std::string& className) {
     return std::strstr(EXCLUDED_WINDOW_CLASSES, (";" + className + ";").c_str()) != nullptr;
 }
 
+bool IsLibraryWindow(HWND window) {
+    // Timer and icon windows: attaching to them would look them up, and a
+    // rule that minimises new windows would make icons of icons.
+    return reinterpret_cast<HINSTANCE>(GetClassLongPtrA(window, GCLP_HMODULE)) == LibraryInstance();
+}
+
 UINT ApplyWindowRuleMessage() {
     static const UINT message = RegisterMessageOrFallback("{7B0E4C2A-93D5-4F1B-A86E-52C1D9F03B47}", 33672);
     return message;
@@ -278,9 +284,16 @@ void TEmbededApplication::UnlistRequest(HWND window, unsigned request) {
 }
 
 void TEmbededApplication::ForgetWindow(HWND window) {
-    // A window with an extender is let go by the extender's own procedure.
-    if (FindExtender(window)) return;
-    Unlist(window, nullptr);
+    IPtr<IWindowExtender> found = FindExtender(window);
+    if (!found) {
+        Unlist(window, nullptr);
+        return;
+    }
+    // A window with an extender is let go by the extender's own procedure,
+    // unless the host took that out of its chain: then nothing else would
+    // bring back a window the extender hid.
+    auto* extender = dynamic_cast<TWindowExtender*>(found.get());
+    if (!extender || !extender->ReachedByMessages()) DetachWindow(window);
 }
 
 void TEmbededApplication::DetachWindow(HWND window) {
@@ -340,7 +353,7 @@ void TEmbededApplication::DetachAll() {
 
 void HookAttachWindow(const CWPSTRUCT& message) {
     try {
-        if (IsExcludedWindowClass(GetWindowClassName(message.hwnd))) return;
+        if (IsLibraryWindow(message.hwnd) || IsExcludedWindowClass(GetWindowClassName(message.hwnd))) return;
         if (IPtr<TEmbededApplication> app = EmbededApplication()) app->AttachWindow(message.hwnd);
     } catch (...) {
     }

@@ -18,6 +18,8 @@ namespace vpw {
 // Window classes never attached, each between two ";".
 extern const char EXCLUDED_WINDOW_CLASSES[];
 bool IsExcludedWindowClass(const std::string& className);
+// A window of a class the library registered in its own module.
+bool IsLibraryWindow(HWND window);
 
 // Carries a fetched rule text from a request thread to the window's own
 // thread: sent (never posted) so that the hook procedure sees it there.
@@ -56,7 +58,9 @@ public:
 
     // Unlists the window when `request` is still its listing: no rule came.
     void UnlistRequest(HWND window, unsigned request);
-    // The detach message for a window without an extender: only unlisted.
+    // The detach message, seen by the hook procedure: a window without an
+    // extender is only unlisted; one whose extender its messages no longer
+    // reach is detached here.
     void ForgetWindow(HWND window);
 
     bool IsListed(HWND window);

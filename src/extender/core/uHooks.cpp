@@ -3,6 +3,7 @@
 #include <atomic>
 #include <unordered_map>
 
+#include "AppConsts.h"
 #include "SubclassMessages.h"
 #include "uEAGeneralClasses.h"
 
@@ -61,6 +62,12 @@ LRESULT CallProc(WNDPROC proc, bool unicode, HWND window, UINT message, WPARAM w
     return unicode ? CallWindowProcW(proc, window, message, wParam, lParam)
                    : CallWindowProcA(proc, window, message, wParam, lParam);
 }
+
+// Sent down a window's chain to see whether it still reaches the library;
+// answered at once by the library's procedure and ignored by anyone else's.
+const UINT g_chainProbe = RegisterMessageOrFallback("{0E6A3C71-5B2D-4E98-9F14-7C8D2A61B5E3}", 33673);
+constexpr WPARAM CHAIN_PROBE_COOKIE = 0x56505750;
+constexpr LRESULT CHAIN_PROBE_ANSWER = 0x5650574C;
 
 // Code that another window procedure may still call must never be unloaded.
 // Never called under HookLock: pinning takes the loader's lock.
@@ -167,6 +174,13 @@ bool TWHook::Receiving() const {
     return installed_ && record_ && record_->listed && record_->target == target_;
 }
 
+bool TWHook::ReachedByChain() const {
+    if (!Receiving()) return false;
+    WNDPROC current = CurrentProc(window_, unicode_);
+    if (current == &TWHook::SubclassProc) return true;
+    return CallProc(current, unicode_, window_, g_chainProbe, CHAIN_PROBE_COOKIE, 0) == CHAIN_PROBE_ANSWER;
+}
+
 WNDPROC TWHook::PreviousProc() const {
     TLockGuard guard(HookLock());
     return record_ ? record_->previous : nullptr;
@@ -178,6 +192,7 @@ void TWHook::SetPreviousProc(WNDPROC proc) {
 }
 
 LRESULT CALLBACK TWHook::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == g_chainProbe && wParam == CHAIN_PROBE_COOKIE) return CHAIN_PROBE_ANSWER;
     try {
         THookRecord* r = nullptr;
         TWindowProcTarget* target = nullptr;

@@ -41,6 +41,10 @@ public:
     bool Installed() const { return installed_; }
     // True while the window's messages reach the target through this hook.
     bool Receiving() const;
+    // True while the window's messages still come through to this hook: it
+    // is the window's procedure, or the procedures on top of it still call
+    // it. Asks those procedures, so only on the window's thread, and rarely.
+    bool ReachedByChain() const;
     bool Unicode() const { return unicode_; }
 
     // The procedure the library installs in every subclassed window.

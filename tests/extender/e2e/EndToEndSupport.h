@@ -29,6 +29,7 @@ inline constexpr WPARAM kQueryLibraryLoaded = 2;
 inline constexpr WPARAM kQueryCloseCommands = 3;
 inline constexpr WPARAM kQueryPostClose = 4;
 inline constexpr WPARAM kQueryLibraryHandles = 5;
+inline constexpr WPARAM kQueryRemoveOwnSubclass = 6;
 #ifdef BIN_FROM_TESTS
 // Where the build puts the programs and the library.
 inline std::string Bin() { return ModuleDir() + BIN_FROM_TESTS; }

@@ -305,6 +305,34 @@ TEST(EndToEnd, APermanentTrayIconSurvivesARoundTripAndQuittingTheControlCenterSh
     DeleteRuleState(rule);
 }
 
+TEST(EndToEnd, AWindowInTheTrayComesBackWhenTheControlCenterQuitsThoughItsHostBrokeTheChain) {
+    // The program subclasses its window, the extender subclasses it on top,
+    // and the program then writes back its original procedure: the
+    // extender's procedure is out of the chain.
+    const std::string rule = "E2E Tray Broken Chain";
+    TSystemFolder system(Bin(), MinimiseConfig(rule, kTrayClass, kTrayAction));
+    ASSERT_TRUE(system.Copied());
+    ASSERT_TRUE(system.StartCenter());
+    auto target = StartTarget(ModuleDir(), {"open", std::string("^") + kTrayClass, "E2E broken chain"});
+    HWND window = WaitForWindow(kTrayClass, "E2E broken chain");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return QueryTarget(window, kQueryAttached) >= 1; }, 10000));
+    Sleep(300);
+
+    Minimise(window);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window) && HasTrayIcon(window); }, 5000));
+    ASSERT_EQ(QueryTarget(window, kQueryRemoveOwnSubclass), 1);
+    EXPECT_EQ(QueryTarget(window, kQuerySubclassed), 0) << "the program's own procedure is back";
+
+    EXPECT_EQ(system.StopCenter(), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !HasTrayIcon(window); }, 5000));
+
+    EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
+    EXPECT_EQ(target->Wait(10000), 0u);
+    DeleteRuleState(rule);
+}
+
 // ------------------------------------------------------------ the screen edge
 
 RECT WindowRect(HWND window) {

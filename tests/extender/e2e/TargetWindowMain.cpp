@@ -4,7 +4,8 @@
 //   vpw_e2e_target.exe open CLASS[/CHILDCLASS] CAPTION [CLASS[/CHILDCLASS] CAPTION]...
 //       shows the windows (each with a child of CHILDCLASS when given) and
 //       runs until all of them are closed. A CLASS written "~CLASS" makes a
-//       hidden window owned by the first one.
+//       hidden window owned by the first one; one written "^CLASS" is
+//       subclassed by the program itself as soon as it is made.
 //   vpw_e2e_target.exe many CLASS COUNT MS
 //       opens COUNT windows at once; all of them must be attached within MS.
 //   vpw_e2e_target.exe cycle CLASS COUNT attach|none|hooked
@@ -45,14 +46,16 @@ using vpw::test::PumpUntil;
 // attached, whether the window procedure is still the program's own,
 // whether the hook library is loaded in this process, how many close
 // commands (SC_CLOSE) reached the program's procedure, how many GDI objects,
-// icons and menus the hook library holds here; and a request that the
-// program post WM_CLOSE to the window itself.
+// icons and menus the hook library holds here; a request that the program
+// post WM_CLOSE to the window itself; and one that it take its own subclass
+// away by writing back the procedure it replaced (1 when it had one).
 constexpr WPARAM QUERY_ATTACHED = 0;
 constexpr WPARAM QUERY_SUBCLASSED = 1;
 constexpr WPARAM QUERY_LIBRARY_LOADED = 2;
 constexpr WPARAM QUERY_CLOSE_COMMANDS = 3;
 constexpr WPARAM QUERY_POST_CLOSE = 4;
 constexpr WPARAM QUERY_LIBRARY_HANDLES = 5;
+constexpr WPARAM QUERY_REMOVE_OWN_SUBCLASS = 6;
 constexpr UINT BENCH_MESSAGE = WM_USER + 1;
 
 UINT g_attachedMessage = 0;
@@ -65,6 +68,7 @@ struct TWindowState {
     LARGE_INTEGER attachedAt{};
 };
 std::map<HWND, TWindowState> g_windows;
+std::map<HWND, WNDPROC> g_ownSubclassBelow;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -113,6 +117,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return LibraryHandles();
         case QUERY_POST_CLOSE:
             return PostMessageA(window, WM_CLOSE, 0, 0);
+        case QUERY_REMOVE_OWN_SUBCLASS: {
+            auto it = g_ownSubclassBelow.find(window);
+            if (it == g_ownSubclassBelow.end()) return 0;
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second));
+            return 1;
+        }
         default:
             return -1;
         }
@@ -133,6 +143,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK OwnSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto it = g_ownSubclassBelow.find(window);
+    WNDPROC below = it != g_ownSubclassBelow.end() ? it->second : &WindowProc;
+    return CallWindowProcA(below, window, message, wParam, lParam);
 }
 
 void RegisterWindowClass(const std::string& name) {
@@ -163,6 +179,12 @@ int Open(int argc, char** argv) {
             RegisterWindowClass(cls.substr(1));
             window = CreateWindowExA(0, cls.c_str() + 1, argv[i + 1], WS_OVERLAPPEDWINDOW, 60, 60, 300, 200, first,
                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+        } else if (cls[0] == '^') {
+            // Before any message loop: the extender's rule cannot have come yet.
+            window = OpenWindow(cls.substr(1), argv[i + 1], index);
+            if (window)
+                g_ownSubclassBelow[window] = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnSubclassProc)));
         } else {
             window = OpenWindow(cls, argv[i + 1], index);
         }
