@@ -156,6 +156,11 @@ HWND TAction::Window() {
     return handler ? handler->GetWindow() : nullptr;
 }
 
+bool TAction::WindowBeingDestroyed() {
+    IPtr<IWindowHandler> handler = WindowHandler();
+    return handler && handler->IsWindowBeingDestroyed();
+}
+
 std::string TAction::RuleKeyPath() {
     IPtr<IWindowHandler> handler = WindowHandler();
     if (!handler) return {};

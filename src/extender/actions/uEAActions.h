@@ -83,6 +83,9 @@ protected:
     IPtr<IWindowHandler> WindowHandler();
     // The attached window, or 0.
     HWND Window();
+    // The window is being destroyed: its program may have freed what its
+    // procedure uses, so a detach sends it nothing.
+    bool WindowBeingDestroyed();
     // Builds an operation from its parameter string and adds it.
     void AddOperation(const std::string& paramString);
     // Sets both operations directly (the stay-on-top watch).

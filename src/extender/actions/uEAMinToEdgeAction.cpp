@@ -19,21 +19,26 @@ std::atomic<int> g_liveIconWindows{0};
 
 constexpr int THEME_STATE_NORMAL = 1;  // PBS_NORMAL
 
-// Keeps count of the frames of an icon window's procedure on the stack.
-class TDepthGuard {
-public:
-    explicit TDepthGuard(int& depth) : depth_(depth) { ++depth_; }
-    ~TDepthGuard() { --depth_; }
-    TDepthGuard(const TDepthGuard&) = delete;
-    TDepthGuard& operator=(const TDepthGuard&) = delete;
-
-private:
-    int& depth_;
-};
-
 }  // namespace
 
 // ------------------------------------------------------------------ TIconWnd
+
+// One frame of the icon window's procedure on the stack; the outermost one
+// destroys an icon window that was released meanwhile.
+class TIconWnd::TFrame {
+public:
+    explicit TFrame(TIconWnd& iconWindow) : iconWindow_(iconWindow) { ++iconWindow_.depth_; }
+    ~TFrame() {
+        if (--iconWindow_.depth_ == 0 && iconWindow_.released_) delete &iconWindow_;
+    }
+    TFrame(const TFrame&) = delete;
+    TFrame& operator=(const TFrame&) = delete;
+
+private:
+    TIconWnd& iconWindow_;
+};
+
+TIconWnd::TOwner TIconWnd::Create(HICON icon, bool large) { return TOwner(new TIconWnd(icon, large)); }
 
 TIconWnd::TIconWnd(HICON icon, bool large) : icon_(icon) {
     iconWidth_ = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
@@ -57,6 +62,28 @@ TIconWnd::~TIconWnd() {
     else
         PostMessageA(window_, WM_CLOSE, 0, 0);  // only its own thread may destroy it
     --g_liveIconWindows;
+}
+
+void TIconWnd::Release() noexcept {
+    try {
+        onHide_ = nullptr;
+        if (depth_ == 0) {
+            delete this;
+            return;
+        }
+        released_ = true;
+        Hide();
+    } catch (...) {
+    }
+}
+
+void TIconWnd::ReleaseLater(TOwner iconWindow) noexcept {
+    TIconWnd* self = iconWindow.release();
+    if (!self) return;
+    self->onHide_ = nullptr;
+    self->released_ = true;
+    // The procedure's frame for that message destroys it.
+    if (!PostMessageA(self->window_, WM_NULL, 0, 0) && self->depth_ == 0) delete self;
 }
 
 int TIconWnd::LiveCount() { return g_liveIconWindows.load(); }
@@ -109,7 +136,9 @@ void TIconWnd::UpdatePosition() {
 }
 
 void TIconWnd::DoHide() {
-    if (onHide_) onHide_(this);
+    // The handler may release this icon window, and its own copy with it.
+    THideHandler handler = onHide_;
+    if (handler) handler(this);
 }
 
 void TIconWnd::Paint(HDC given) {
@@ -177,7 +206,7 @@ LRESULT CALLBACK TIconWnd::WndProc(HWND window, UINT message, WPARAM wParam, LPA
     try {
         auto* self = reinterpret_cast<TIconWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (self && self->window_ == window) {
-            TDepthGuard guard(self->depth_);
+            TFrame frame(*self);
             return self->HandleMessage(message, wParam, lParam);
         }
     } catch (...) {
@@ -239,12 +268,11 @@ bool TMinToEdgeAction::ApplyOperation(const std::string& name) {
 bool TMinToEdgeAction::GoToEdge() {
     HWND window = Window();
     if (!window || !IsWindow(window)) return false;
-    DropRetiredIconWindow();
     HICON icon = useLargeIcon_ ? GetWindowBigIcon(window) : GetWindowSmallIcon(window);
     UpdateWindowState();
     // Without its icon window a hidden window would be lost to the user: it
     // is hidden only once the icon window stands.
-    auto iconWindow = std::make_unique<TIconWnd>(icon, useLargeIcon_);
+    TIconWnd::TOwner iconWindow = TIconWnd::Create(icon, useLargeIcon_);
     iconWindow->SetOnHide([this](TIconWnd* sender) { IconWindowHidden(sender); });
     POINT place = IconWindowPlace(*iconWindow);
     iconWindow->SetLeft(place.x);
@@ -263,22 +291,21 @@ void TMinToEdgeAction::ComeBack() {
     ShowWindow(window, SW_SHOW);
     ShowWindow(window, ShowCommandForState(showState_));
     RestoreApplicationOwner(window);
-    std::unique_ptr<TIconWnd> iconWindow = std::move(iconWindow_);
+    DropIconWindow();
+}
+
+void TMinToEdgeAction::DropIconWindow(bool later) {
+    TIconWnd::TOwner iconWindow = std::move(iconWindow_);
     if (!iconWindow) return;
     iconWindow->SetOnHide(nullptr);
     iconLeft_ = iconWindow->Left();
     iconTop_ = iconWindow->Top();
-    iconWindow->Hide();
-    if (iconWindow->Busy()) {
-        // The click on it is still being handled: destroy it once that returned.
-        retiredIconWindows_.push_back(std::move(iconWindow));
-        PostMessageA(window, WM_NULL, 0, 0);
+    if (later) {
+        TIconWnd::ReleaseLater(std::move(iconWindow));
+        return;
     }
-}
-
-void TMinToEdgeAction::DropRetiredIconWindow() {
-    std::erase_if(retiredIconWindows_, [](const std::unique_ptr<TIconWnd>& w) { return !w->Busy(); });
-}
+    iconWindow->Hide();
+}  // a click on it may still be handled: it goes once that returned
 
 POINT TMinToEdgeAction::IconWindowPlace(const TIconWnd& iconWindow) const {
     RECT area{iconLeft_, iconTop_, iconLeft_ + iconWindow.Width(), iconTop_ + iconWindow.Height()};
@@ -296,24 +323,21 @@ void TMinToEdgeAction::AttachWindow() {
 
 void TMinToEdgeAction::DetachWindow() {
     try {
-        if (minimized_) ExecuteOperation("MINTOEDGEOFF");
-        // A hover state defers operations: the window comes back all the same.
-        if (minimized_) ApplyOperation("MINTOEDGEOFF");
+        if (minimized_ && WindowBeingDestroyed()) {
+            // It stays hidden, so its placement is still saved as it would
+            // come back; its program's owner window lives on.
+            RestoreApplicationOwner(Window());
+            DropIconWindow(true);
+            SetCurrentOperation("MINTOEDGEOFF");
+        } else {
+            if (minimized_) ExecuteOperation("MINTOEDGEOFF");
+            // A hover state defers operations: the window comes back all the same.
+            if (minimized_) ApplyOperation("MINTOEDGEOFF");
+        }
         SaveIconWindowPosition();
-        DropRetiredIconWindow();
     } catch (...) {
     }
     TMessageHandlerAction::DetachWindow();
-}
-
-void TMinToEdgeAction::AfterMessage(TMessage& message, bool handled) {
-    try {
-        TMessageHandlerAction::AfterMessage(message, handled);
-        if (retiredIconWindows_.empty()) return;
-        DropRetiredIconWindow();
-        if (!retiredIconWindows_.empty() && message.Msg == WM_NULL) PostMessageA(Window(), WM_NULL, 0, 0);
-    } catch (...) {
-    }
 }
 
 void TMinToEdgeAction::LoadIconWindowPosition() {

@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "uEAActions.h"
 
@@ -21,14 +20,22 @@ inline constexpr char ICON_WINDOW_LEFT_VALUE[] = "MinToEdge_IconWndLeft";
 inline constexpr char ICON_WINDOW_TOP_VALUE[] = "MinToEdge_IconWndTop";
 
 // The icon on a push-button face in a topmost pop-up window, hidden until
-// Show. The icon is borrowed. Create, use and destroy it on one thread.
+// Show. The icon is borrowed. Create, use and release it on one thread.
 class TIconWnd {
 public:
     using THideHandler = std::function<void(TIconWnd* sender)>;
+    // Owners let it go through Release, never by deleting it.
+    struct TReleaser {
+        void operator()(TIconWnd* iconWindow) const noexcept { iconWindow->Release(); }
+    };
+    using TOwner = std::unique_ptr<TIconWnd, TReleaser>;
 
     // Throws when the window cannot be made.
-    TIconWnd(HICON icon, bool large);
-    ~TIconWnd();
+    static TOwner Create(HICON icon, bool large);
+    // Destroyed from its own thread's next message, as it is: hiding or
+    // destroying it now would move the activation, which tells every window
+    // of the thread, a window being destroyed too.
+    static void ReleaseLater(TOwner iconWindow) noexcept;
     TIconWnd(const TIconWnd&) = delete;
     TIconWnd& operator=(const TIconWnd&) = delete;
 
@@ -44,13 +51,18 @@ public:
     bool IsThemed() const { return theme_ != nullptr; }
     // Called when the icon window is hidden (a click on it).
     void SetOnHide(THideHandler handler) { onHide_ = std::move(handler); }
-    // True while its window procedure runs: it must not be destroyed now.
-    bool Busy() const { return depth_ > 0; }
-
     // Icon windows of this module that exist right now.
     static int LiveCount();
 
 private:
+    class TFrame;
+
+    TIconWnd(HICON icon, bool large);
+    ~TIconWnd();
+    // Destroys it now, or hidden once its outermost procedure frame returns:
+    // a modal loop inside that procedure (the move loop of a drag) may see
+    // its owner go, and the frames still use the object afterwards.
+    void Release() noexcept;
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateIconWindow();
@@ -76,6 +88,7 @@ private:
     int themePart_ = 1;  // BP_PUSHBUTTON
     std::wstring themeClass_ = L"button";
     int depth_ = 0;
+    bool released_ = false;
 };
 
 // Key: USELARGEICON ("yes" in any case: the large icon). Operations
@@ -91,8 +104,6 @@ public:
     void AttachWindow() override;
     // Brings a window at the edge back and keeps the icon position.
     void DetachWindow() override;
-    // Destroys an icon window that had to outlive its own click.
-    void AfterMessage(TMessage& message, bool handled) override;
     // Hidden by this action: saved as it shows when it comes back.
     void CorrectPlacement(WINDOWPLACEMENT& placement) override;
 
@@ -115,18 +126,17 @@ protected:
 private:
     bool GoToEdge();
     void ComeBack();
+    // Takes the icon window's place and lets it go.
+    void DropIconWindow(bool later = false);
     // The stored place, or the primary screen's corner when no monitor shows it.
     POINT IconWindowPlace(const TIconWnd& iconWindow) const;
-    void DropRetiredIconWindow();
 
-    std::unique_ptr<TIconWnd> iconWindow_;
+    TIconWnd::TOwner iconWindow_;
     bool minimized_ = false;
     int iconLeft_ = 0;
     int iconTop_ = 0;
     std::uint8_t showState_ = 0;
     bool useLargeIcon_ = false;
-    // Hidden, waiting until their own procedure has returned.
-    std::vector<std::unique_ptr<TIconWnd>> retiredIconWindows_;
 };
 
 }  // namespace vpw

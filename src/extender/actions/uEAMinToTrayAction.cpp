@@ -111,9 +111,16 @@ void TMinToTrayAction::AttachWindow() {
 
 void TMinToTrayAction::DetachWindow() {
     try {
-        if (inTray_) ExecuteOperation("MINTOTRAYOFF");
-        // A hover state defers operations: the window comes back all the same.
-        if (inTray_) ApplyOperation("MINTOTRAYOFF");
+        if (inTray_ && WindowBeingDestroyed()) {
+            // It stays hidden, so its placement is still saved as it would
+            // come back; its program's owner window lives on.
+            RestoreApplicationOwner(Window());
+            SetCurrentOperation("MINTOTRAYOFF");
+        } else {
+            if (inTray_) ExecuteOperation("MINTOTRAYOFF");
+            // A hover state defers operations: the window comes back all the same.
+            if (inTray_) ApplyOperation("MINTOTRAYOFF");
+        }
         if (iconShown_) RemoveTrayIcon();
     } catch (...) {
     }

@@ -87,7 +87,8 @@ void TWindowRollupAction::DetachWindow() {
     attached_ = false;
     TMessageHandlerAction::DetachWindow();
     try {
-        if (!IsRollup()) return;
+        // Left rolled up: its placement is still saved at the full height.
+        if (WindowBeingDestroyed() || !IsRollup()) return;
         IPtr<IOperation> current = GetCurrentOperation();
         if (!GetHoverEffect().empty())
             ApplyOperation(UNROLL);  // rolled up only for the hover; the current operation stays

@@ -58,6 +58,9 @@ public:
     virtual IPtr<IActions> GetActions() = 0;
     virtual std::string GetWindowCaption() = 0;
     virtual std::string GetWindowRuleName() = 0;
+    // The window is being destroyed (from its WM_DESTROY on): parts let it
+    // go without sending it anything.
+    virtual bool IsWindowBeingDestroyed() = 0;
 };
 
 // Sees every message of the window before (true = handled: the window's own

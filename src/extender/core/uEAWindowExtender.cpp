@@ -100,6 +100,7 @@ void TWindowExtender::Disconnect() {
 void TWindowExtender::AttachWindow(HWND window) {
     IPtr<IWindowExtender> self(this);  // parts may drop their references while attaching
     window_ = window;
+    destroying_ = false;
     try {
         delete std::exchange(hook_, nullptr);
         hook_ = new TWHook(window, this);
@@ -196,6 +197,7 @@ void TWindowExtender::WindowProc(TMessage& message) {
     }
 
     if (message.Msg == WM_DESTROY) {
+        destroying_ = true;
         try {
             if (IPtr<IWindowExtenderOwner> owner = owner_) owner->ReleaseSlave(static_cast<ISlave*>(this));
         } catch (...) {

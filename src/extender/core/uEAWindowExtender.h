@@ -63,6 +63,9 @@ public:
     IPtr<IActions> GetActions() override { return IPtr<IActions>(actions_.get()); }
     std::string GetWindowCaption() override;
     std::string GetWindowRuleName() override { return ruleName_; }
+    bool IsWindowBeingDestroyed() override { return destroying_; }
+    // The hook procedure saw the window go.
+    void SetWindowBeingDestroyed() { destroying_ = true; }
 
     // IWindowPartOwner, IOwner
     IPtr<IWindowHandler> GetWindowHandler() override { return IPtr<IWindowHandler>(this); }
@@ -87,6 +90,7 @@ private:
     IPtr<TMessageHandlers> handlers_;
     IPtr<IWindowExtenderOwner> owner_;
     HWND window_ = nullptr;
+    bool destroying_ = false;
     TWHook* hook_ = nullptr;  // owned
     std::string ruleName_;
 };

@@ -366,11 +366,11 @@ void HookDetachWindow(const CWPSTRUCT& message) {
         // An extender in the window's chain lets itself go once its procedure
         // has seen WM_DESTROY, so that its destroy triggers still find the
         // actions attached; WM_NCDESTROY takes whatever is left.
-        if (message.message == WM_DESTROY) {
-            IPtr<IWindowExtender> found = app->FindExtender(message.hwnd);
-            auto* extender = dynamic_cast<TWindowExtender*>(found.get());
-            if (extender && extender->ReceivesMessages()) return;
-        }
+        if (!app->IsListed(message.hwnd)) return;  // most windows
+        IPtr<IWindowExtender> found = app->FindExtender(message.hwnd);
+        auto* extender = dynamic_cast<TWindowExtender*>(found.get());
+        if (message.message == WM_DESTROY && extender && extender->ReceivesMessages()) return;
+        if (extender) extender->SetWindowBeingDestroyed();
         app->DetachWindow(message.hwnd);
     } catch (...) {
     }

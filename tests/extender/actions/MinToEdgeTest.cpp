@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "AppConsts.h"
+#include "FreedMemoryWatch.h"
 #include "RegistryRoutines.h"
 #include "RulePartsTestSupport.h"
 #include "WinTestSupport.h"
 #include "WinHandles.h"
 #include "uEAMinToEdgeAction.h"
+#include "uEmbededApplication.h"
 
 using namespace vpw;
 using namespace vpw::test;
@@ -44,8 +49,9 @@ TMinToEdgeAction* EdgeAction(const TAttachedRule& rule) { return rule.ActionAs<T
 
 // A real press at `from`, moved in steps to `to`, and released there. The
 // input comes from another thread: this one owns the icon window and runs
-// the system's move loop while the button is down.
-void Drag(POINT from, POINT to) {
+// the system's move loop while the button is down. `midway` runs on the
+// input's thread halfway through the move.
+void Drag(POINT from, POINT to, const std::function<void()>& midway = {}) {
     std::atomic<bool> done{false};
     std::thread hand([&] {
         SetCursorPos(from.x, from.y);
@@ -56,6 +62,7 @@ void Drag(POINT from, POINT to) {
             SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
             SendMouse(MOUSEEVENTF_MOVE);
             Sleep(30);
+            if (step == 4 && midway) midway();
         }
         SendMouse(MOUSEEVENTF_LEFTUP);
         Sleep(50);
@@ -269,6 +276,100 @@ TEST(MinToEdgeAction, TwentyRoundTripsLeaveNothingBehind) {
     EXPECT_EQ(after.gdiObjects, before.gdiObjects);
     EXPECT_EQ(after.icons, before.icons);
     EXPECT_EQ(after.menus, before.menus);
+    RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
+}
+
+// A shown top-level window that its program may destroy.
+HWND ClosableWindow() {
+    return CreateWindowExA(0, "STATIC", "Edge host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 200, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+std::atomic<bool> g_closeFromTimer{false};
+HWND g_timerCloses = nullptr;
+void CALLBACK CloseFromTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_closeFromTimer) return;
+    KillTimer(nullptr, id);
+    DestroyWindow(g_timerCloses);
+}
+
+// The extender's release during a drag of the icon window, from each of
+// the ways it arrives: the window's action and with it the icon window's
+// owner are gone while the icon window's move loop still runs.
+TEST(MinToEdgeAction, ADetachDuringADragOfTheIconWindowLeavesNothingBehind) {
+    enum class TArrival { DetachMessage, PostedClose, Timer };
+    struct Case {
+        const char* what;
+        TArrival arrival;
+    } cases[] = {{"the detach message (the rules reloaded, the control center quitting)", TArrival::DetachMessage},
+                 {"the program posts WM_CLOSE to its hidden window", TArrival::PostedClose},
+                 {"the program destroys its hidden window from a timer", TArrival::Timer}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StorePosition(nullptr, nullptr);
+        int iconWindows = TIconWnd::LiveCount();
+        bool destroys = c.arrival != TArrival::DetachMessage;
+        std::unique_ptr<TTargetWindow> kept;
+        HWND host = nullptr;
+        if (destroys) {
+            host = ClosableWindow();
+        } else {
+            kept = std::make_unique<TTargetWindow>();
+            host = kept->Get();
+        }
+        ASSERT_NE(host, nullptr);
+        Pump(30);
+        CreateEmbededApplication();
+        EmbededApplication()->ApplyWindowRuleData(host, EdgeRule());
+        HWND icon = nullptr;
+        {
+            IPtr<IWindowHandler> handler = Supports<IWindowHandler>(EmbededApplication()->FindExtender(host));
+            ASSERT_TRUE(handler);
+            IPtr<IAction> action = handler->GetActions()->GetAction("Edge");
+            ASSERT_TRUE(action && action->ExecuteOperation("MINTOEDGEON"));
+            icon = dynamic_cast<TMinToEdgeAction*>(action.get())->GetIconWindow()->Handle();
+        }  // the library holds the action alone
+        ASSERT_FALSE(IsWindowVisible(host));
+        Pump(30);
+
+        DWORD owner = GetCurrentThreadId();
+        bool inMoveLoop = false;
+        g_closeFromTimer = false;
+        g_timerCloses = host;
+        UINT_PTR timer = c.arrival == TArrival::Timer ? SetTimer(nullptr, 0, 10, &CloseFromTimer) : 0;
+        int writtenAfterFree = 0;
+        {
+            TFreedMemoryWatch watch;
+            POINT from = CenterOf(icon);
+            Drag(from, POINT{from.x + 120, from.y + 80}, [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                inMoveLoop = GetGUIThreadInfo(owner, &info) && (info.flags & GUI_INMOVESIZE) &&
+                             info.hwndMoveSize == icon;
+                if (c.arrival == TArrival::DetachMessage)
+                    SendNotifyMessageA(host, WM_DETACHEXTENDER, 0, 0);
+                else if (c.arrival == TArrival::PostedClose)
+                    PostMessageA(host, WM_CLOSE, 0, 0);
+                else
+                    g_closeFromTimer = true;
+                Sleep(150);
+            });
+            writtenAfterFree = watch.Stop();
+        }
+        if (timer) KillTimer(nullptr, timer);
+        EXPECT_TRUE(inMoveLoop) << "the detach came while the icon window was being dragged";
+        EXPECT_EQ(writtenAfterFree, 0) << "memory written after it was freed";
+        EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);
+        if (destroys)
+            EXPECT_FALSE(IsWindow(host));
+        else
+            EXPECT_TRUE(IsWindowVisible(host)) << "the window came back";
+        Pump(50);
+        EXPECT_FALSE(IsWindow(icon));
+        EXPECT_EQ(FindWindowA(ICON_WINDOW_CLASS_NAME, nullptr), nullptr);
+        EXPECT_EQ(TIconWnd::LiveCount(), iconWindows);
+        FreeEmbededApplication();
+    }
     RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
 }
 

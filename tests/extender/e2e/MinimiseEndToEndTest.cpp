@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -341,8 +342,9 @@ RECT WindowRect(HWND window) {
     return r;
 }
 
-// A real press, a move in steps and a release.
-void Drag(POINT from, POINT to) {
+// A real press, a move in steps and a release; `midway` runs halfway
+// through the move.
+void Drag(POINT from, POINT to, const std::function<void()>& midway = {}) {
     SetCursorPos(from.x, from.y);
     Sleep(50);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
@@ -351,6 +353,7 @@ void Drag(POINT from, POINT to) {
         SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
         SendMouse(MOUSEEVENTF_MOVE);
         Sleep(40);
+        if (step == 4 && midway) midway();
     }
     SendMouse(MOUSEEVENTF_LEFTUP);
     Sleep(100);
@@ -448,6 +451,73 @@ TEST(EndToEnd, TheLargeIconGivesTheLargerIconWindow) {
     EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
     EXPECT_EQ(target->Wait(10000), 0u);
     EXPECT_EQ(system.StopCenter(), 0u);
+    DeleteRuleState(rule);
+}
+
+// While the icon window is being dragged, the program's extender goes: the
+// rules are saved again, the control center quits, or the program closes
+// its hidden window. The program lives on, its window comes back (or is
+// gone, when closed), and no icon window stays.
+TEST(EndToEnd, ADetachDuringADragOfTheIconWindowLeavesTheProgramWellAndNoIconWindow) {
+    enum class TDetach { RulesSaved, CenterQuits, WindowClosed };
+    struct Case {
+        const char* what;
+        TDetach detach;
+    } cases[] = {{"the rules saved again", TDetach::RulesSaved},
+                 {"the control center quits", TDetach::CenterQuits},
+                 {"the program closes its hidden window", TDetach::WindowClosed}};
+    const std::string rule = "E2E Edge Drag";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteRuleState(rule);
+        std::string config = MinimiseConfig(rule, kEdgeClass, kEdgeAction);
+        TSystemFolder system(Bin(), config);
+        ASSERT_TRUE(system.Copied());
+        ASSERT_TRUE(system.StartCenter());
+        // A second window keeps the program running when the first one closes.
+        auto target = StartTarget(ModuleDir(), {"open", "VPW_E2E_Other", "E2E edge drag other", kEdgeClass,
+                                                "E2E edge drag"});
+        HWND other = WaitForWindow("VPW_E2E_Other", "E2E edge drag other");
+        HWND window = WaitForWindow(kEdgeClass, "E2E edge drag");
+        ASSERT_TRUE(other && window);
+        ASSERT_TRUE(WaitUntil([&] { return QueryTarget(window, kQueryAttached) >= 1; }, 10000));
+        Sleep(300);
+        SetForegroundWindow(window);
+        Minimise(window);
+        HWND icon = WaitForIconWindow();
+        ASSERT_NE(icon, nullptr);
+
+        DWORD iconThread = GetWindowThreadProcessId(icon, nullptr);
+        bool inMoveLoop = false;
+        POINT from = Center(WindowRect(icon));
+        Drag(from, POINT{from.x + 200, from.y + 150}, [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            inMoveLoop = GetGUIThreadInfo(iconThread, &info) && (info.flags & GUI_INMOVESIZE);
+            if (c.detach == TDetach::RulesSaved) {
+                system.WriteConfig(config);
+                SendCommand(CMD_RELOAD_CONFIG, {}, nullptr, 2000);
+            } else if (c.detach == TDetach::CenterQuits) {
+                SendCommand(CMD_STOP_CONTROL_CENTER, {}, nullptr, 2000);
+            } else {
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            }
+            Sleep(300);
+        });
+        EXPECT_TRUE(inMoveLoop) << "the detach came during the drag";
+        if (c.detach == TDetach::WindowClosed)
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }, 5000));
+        else
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000)) << "the window came back";
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(icon); }, 5000));
+        EXPECT_EQ(FindWindowA(kIconWindowClass, nullptr), nullptr);
+        EXPECT_EQ(target->Wait(0), STILL_ACTIVE);
+        EXPECT_GE(QueryTarget(other, kQueryAttached), 0) << "the program still answers";
+        for (HWND w : {other, window})
+            if (IsWindow(w)) PostMessageA(w, WM_CLOSE, 0, 0);
+        EXPECT_EQ(target->Wait(10000), 0u);
+        system.StopCenter();
+    }
     DeleteRuleState(rule);
 }
 
