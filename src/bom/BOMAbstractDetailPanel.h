@@ -29,13 +29,18 @@ public:
     // Renames the bound object through its owner, then refreshes.
     void RenameObject(const std::string& newName);
     // Sets "params/<name>" of the bound object, with change notice.
-    void SetParamValue(const std::string& name, const Variant& value);
+    void SetParamValue(const std::string& name, const Variant& value) { SetParamValueAt("params/" + name, value); }
+    // Sets the parameter that the path reaches from the bound object, with
+    // change notice; false when it reaches none.
+    bool SetParamValueAt(const std::string& path, const Variant& value);
 
     // Not GetObject: <windows.h> turns that name into a macro.
     IBOMObject* GetBoundObject() const { return object_.get(); }
 
 protected:
     void SetCaption(const std::string& caption) { caption_ = caption; }
+    // The parameter that the path reaches from the bound object, or none.
+    IPtr<IBOMParam> ParamAt(const std::string& path) const;
 
 private:
     IPtr<IBOMObject> object_;
