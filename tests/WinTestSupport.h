@@ -117,6 +117,18 @@ inline void SendMouse(DWORD flags) {
     SendInput(1, &input, sizeof input);
 }
 
+// A user's click of the left button at the cursor, `clicks` times (2: a
+// double click), with this thread's messages handled after each press and
+// release.
+inline void ClickAtCursor(int clicks = 1) {
+    for (int i = 0; i < clicks; ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        Pump(30);
+        SendMouse(MOUSEEVENTF_LEFTUP);
+        Pump(50);
+    }
+}
+
 namespace detail {
 
 struct TWindowSearch {

@@ -234,11 +234,7 @@ void ClickButton(HWND button) {
     GetWindowRect(button, &r);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     Sleep(50);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    ClickAtCursor();
 }
 
 TEST_F(ControlCenterProgram, AFileItCannotLoadIsNamedInAMessageAndTheStartEnds) {
