@@ -35,7 +35,7 @@ IPtr<IBOMParam> TAbstractDetailPanel::ParamAt(const std::string& path) const {
 }
 
 bool TAbstractDetailPanel::SetParamValueAt(const std::string& path, const Variant& value) {
-    IPtr<IBOMParam> param = ParamAt(path);
+    IPtr<IBOMParam> param = IsLoading() ? nullptr : ParamAt(path);
     if (!param) return false;
     param->SetValue(value);
     return true;

@@ -94,6 +94,7 @@ void TDetailPanelFrame::Init(IBOMObject* object) {
 void TDetailPanelFrame::PlaceIn(HWND parent) {
     HWND window = Handle();
     if (!window || !parent) return;
+    TLoadingGuard loading(*this);
     if (GetParent(window) != parent) SetParent(window, parent);
     Realign();
     ShowWindow(window, SW_SHOW);

@@ -24,7 +24,8 @@ public:
     // Creates the window first, so that translating finds the controls.
     void Init(IBOMObject* object) override;
 
-    // Moves the frame into `parent`, sized by its alignment, and shows it.
+    // Moves the frame into `parent`, sized by its alignment, and shows it;
+    // as loading, so that nothing it writes on showing counts as an edit.
     void PlaceIn(HWND parent);
     // Hides the frame and takes it out of its parent.
     void Park();
@@ -43,22 +44,6 @@ public:
     // leaves the field and comes back, so that fields committing on focus
     // loss do so.
     virtual void CommitEdits();
-
-    // True while the panel fills its controls from the model: change
-    // handlers must then not write back.
-    bool IsLoading() const { return loading_ > 0; }
-
-    // Marks the panel as loading for its own lifetime.
-    class TLoadingGuard {
-    public:
-        explicit TLoadingGuard(TDetailPanelFrame& frame) : frame_(frame) { ++frame_.loading_; }
-        ~TLoadingGuard() { --frame_.loading_; }
-        TLoadingGuard(const TLoadingGuard&) = delete;
-        TLoadingGuard& operator=(const TLoadingGuard&) = delete;
-
-    private:
-        TDetailPanelFrame& frame_;
-    };
 
     // Sets a control's text without it counting as an edit.
     void SetControlText(HWND control, const std::string& text);
@@ -84,7 +69,6 @@ private:
     int height_;
     int minHeight_;
     TAlign align_ = TAlign::alClient;
-    int loading_ = 0;
     bool creating_ = false;
 };
 

@@ -145,6 +145,7 @@ TEST_F(ConfigBuilderTest, TheSelectedNodeShowsItsPanelInTheDetailArea) {
     ASSERT_NE(root, nullptr);
 
     Action("toolbar/WindowRuleAdd")->Execute();
+    TWinTreeNode* ruleNode = tree.Selected();
     TDetailPanelFrame* rulePanel = facet->ShownPanel();
     ASSERT_NE(rulePanel, nullptr);
     EXPECT_EQ(GetParent(rulePanel->Handle()), form.DetailPanel());
@@ -164,6 +165,11 @@ TEST_F(ConfigBuilderTest, TheSelectedNodeShowsItsPanelInTheDetailArea) {
     GetClientRect(rootPanel->Handle(), &panel);
     EXPECT_EQ(panel.right, area.right);
     EXPECT_EQ(panel.bottom, area.bottom);
+
+    // The rule has the parameter that its panel writes on showing.
+    tree.Select(ruleNode);
+    EXPECT_EQ(facet->ShownPanel(), rulePanel);
+    EXPECT_FALSE(root->IsModified()) << "showing a panel is no edit";
 
     tree.Select(nullptr);
     EXPECT_EQ(facet->ShownPanel(), nullptr) << "no node, no panel";
