@@ -142,15 +142,6 @@ void TDetailPanelFrame::SetControlText(HWND control, const std::string& text) {
     SetWindowTextA(control, text.c_str());
 }
 
-HWND TDetailPanelFrame::CreateControl(const char* className, const std::string& text, DWORD style, int x, int y,
-                                      int width, int height, int id, DWORD exStyle) {
-    HWND control = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                   Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
-    if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
-    return control;
-}
-
 LRESULT CALLBACK TDetailPanelFrame::FrameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         auto* frame = reinterpret_cast<TDetailPanelFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA));

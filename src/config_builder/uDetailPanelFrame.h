@@ -56,9 +56,6 @@ protected:
     // A message of the frame window (WM_COMMAND and WM_NOTIFY of its
     // controls, WM_SIZE); true when handled with `result`.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
-    // A child control of the frame with the frame's font.
-    HWND CreateControl(const char* className, const std::string& text, DWORD style, int x, int y, int width,
-                       int height, int id, DWORD exStyle = 0);
 
 private:
     static LRESULT CALLBACK FrameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
