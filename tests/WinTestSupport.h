@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,18 @@ inline void SendMouse(DWORD flags) {
     SendInput(1, &input, sizeof input);
 }
 
+// A user's click of the left button at the cursor, `clicks` times (2: a
+// double click), with this thread's messages handled after each press and
+// release.
+inline void ClickAtCursor(int clicks = 1) {
+    for (int i = 0; i < clicks; ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        Pump(30);
+        SendMouse(MOUSEEVENTF_LEFTUP);
+        Pump(50);
+    }
+}
+
 namespace detail {
 
 struct TWindowSearch {
@@ -146,6 +159,19 @@ inline std::vector<HWND> TopLevelWindows(const std::string& cls, DWORD process =
     detail::TWindowSearch search{cls, process, visibleOnly, {}};
     EnumWindows(&detail::CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The first shown message box (a top-level window of the dialog class) of a
+// process (0: any) that `wanted` accepts (none: any); none when there is none.
+inline HWND FindMessageBox(DWORD process, const std::function<bool(HWND box)>& wanted = nullptr) {
+    for (HWND box : TopLevelWindows("#32770", process, true))
+        if (!wanted || wanted(box)) return box;
+    return nullptr;
+}
+
+// The shown message box that `owner` owns, or none.
+inline HWND FindMessageBox(HWND owner) {
+    return FindMessageBox(0, [owner](HWND box) { return GetWindow(box, GW_OWNER) == owner; });
 }
 
 // What a screenshot shows of one part of the screen.

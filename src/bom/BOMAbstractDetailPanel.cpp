@@ -30,9 +30,15 @@ void TAbstractDetailPanel::RenameObject(const std::string& newName) {
     UpdateControls();
 }
 
-void TAbstractDetailPanel::SetParamValue(const std::string& name, const Variant& value) {
-    if (!object_) return;
-    if (IPtr<IBOMParam> param = Supports<IBOMParam>(object_->Resolve("params/" + name))) param->SetValue(value);
+IPtr<IBOMParam> TAbstractDetailPanel::ParamAt(const std::string& path) const {
+    return object_ ? Supports<IBOMParam>(object_->Resolve(path)) : nullptr;
+}
+
+bool TAbstractDetailPanel::SetParamValueAt(const std::string& path, const Variant& value) {
+    IPtr<IBOMParam> param = IsLoading() ? nullptr : ParamAt(path);
+    if (!param) return false;
+    param->SetValue(value);
+    return true;
 }
 
 // --- registries

@@ -29,17 +29,39 @@ public:
     // Renames the bound object through its owner, then refreshes.
     void RenameObject(const std::string& newName);
     // Sets "params/<name>" of the bound object, with change notice.
-    void SetParamValue(const std::string& name, const Variant& value);
+    void SetParamValue(const std::string& name, const Variant& value) { SetParamValueAt("params/" + name, value); }
+    // Sets the parameter that the path reaches from the bound object, with
+    // change notice; false when it reaches none, or while loading.
+    bool SetParamValueAt(const std::string& path, const Variant& value);
+
+    // True while the panel fills its controls from the model: what change
+    // handlers write back then is dropped.
+    bool IsLoading() const { return loading_ > 0; }
+
+    // Marks the panel as loading for its own lifetime.
+    class TLoadingGuard {
+    public:
+        explicit TLoadingGuard(TAbstractDetailPanel& panel) : panel_(panel) { ++panel_.loading_; }
+        ~TLoadingGuard() { --panel_.loading_; }
+        TLoadingGuard(const TLoadingGuard&) = delete;
+        TLoadingGuard& operator=(const TLoadingGuard&) = delete;
+
+    private:
+        TAbstractDetailPanel& panel_;
+    };
 
     // Not GetObject: <windows.h> turns that name into a macro.
     IBOMObject* GetBoundObject() const { return object_.get(); }
 
 protected:
     void SetCaption(const std::string& caption) { caption_ = caption; }
+    // The parameter that the path reaches from the bound object, or none.
+    IPtr<IBOMParam> ParamAt(const std::string& path) const;
 
 private:
     IPtr<IBOMObject> object_;
     std::string caption_;
+    int loading_ = 0;
 };
 
 // A panel class reference: builds the most-derived panel, unbound.

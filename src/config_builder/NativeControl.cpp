@@ -106,6 +106,8 @@ RECT TNativeControl::BoundsInParent() const {
 
 void TNativeControl::SetFont(HFONT font) { SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
+void TNativeControl::SetControlId(int id) { SetWindowLongPtrA(Handle(), GWLP_ID, id); }
+
 namespace {
 
 // One tooltip window for every control of the program.

@@ -44,6 +44,8 @@ public:
     RECT BoundsInParent() const;
     void SetFont(HFONT font);
     HFONT GetFont() const;
+    // The id a parent's notices and GetDlgItem know the control by.
+    void SetControlId(int id);
     // The tooltip of the control; empty: none.
     const std::string& GetHint() const { return hint_; }
     void SetHint(const std::string& hint);

@@ -7,9 +7,11 @@ namespace vpw {
 
 // --- TLabel
 
-bool TLabel::Create(HWND parent, const std::string& caption, int x, int y, int w, int h, bool wordWrap) {
-    return CreateControl(0, "STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOTIFY,
-                         x, y, w, h, parent);
+bool TLabel::Create(HWND parent, const std::string& caption, int x, int y, int w, int h, bool wordWrap,
+                    DWORD style) {
+    return CreateControl(0, "STATIC", caption.c_str(),
+                         WS_CHILD | WS_VISIBLE | (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOTIFY | style, x, y, w, h,
+                         parent);
 }
 
 int TLabel::TextWidth() const { return TextExtent(Handle(), nullptr, GetText()).cx; }
@@ -69,9 +71,9 @@ LRESULT TMemo::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- TComboList
 
-bool TComboList::Create(HWND parent, int x, int y, int w, int h) {
-    return CreateControl(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, x, y, w,
-                         h + 150, parent);
+bool TComboList::Create(HWND parent, int x, int y, int w, int h, DWORD style) {
+    return CreateControl(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | style, x,
+                         y, w, h + 150, parent);
 }
 
 void TComboList::SetItems(const std::vector<std::string>& items) {

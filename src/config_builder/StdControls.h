@@ -11,7 +11,10 @@ namespace vpw {
 
 class TLabel : public TNativeControl {
 public:
-    bool Create(HWND parent, const std::string& caption, int x, int y, int w, int h, bool wordWrap = false);
+    // `style` is added to the styles: with word wrap (SS_LEFT, which is 0),
+    // another alignment, vertical centring or an icon.
+    bool Create(HWND parent, const std::string& caption, int x, int y, int w, int h, bool wordWrap = false,
+                DWORD style = 0);
     // Width of the caption in the label's font.
     int TextWidth() const;
     // A click on the label's text.
@@ -50,7 +53,8 @@ protected:
 // A drop-down list; only the user's choices fire OnChange.
 class TComboList : public TNativeControl {
 public:
-    bool Create(HWND parent, int x, int y, int w, int h);
+    // `style`: more combo-box styles (sorting).
+    bool Create(HWND parent, int x, int y, int w, int h, DWORD style = 0);
     void SetItems(const std::vector<std::string>& items);
     int GetItemIndex() const;
     void SetItemIndex(int index);

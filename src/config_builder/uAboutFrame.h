@@ -1,6 +1,7 @@
 // The about panel: program name, version, notices and two links. Registered
 // as "AboutPanel"; it is never bound to a model object.
 #pragma once
+#include "StdControls.h"
 #include "uDetailPanelFrame.h"
 
 namespace vpw {
@@ -34,14 +35,17 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    bool IsLink(HWND control) const { return control && (control == siteUrl_ || control == email_); }
+    bool IsLink(HWND control) const {
+        return control && (control == siteUrl_.Handle() || control == email_.Handle());
+    }
 
-    HWND programName_ = nullptr;
-    HWND version_ = nullptr;
-    HWND copyright_ = nullptr;
-    HWND allRights_ = nullptr;
-    HWND siteUrl_ = nullptr;
-    HWND email_ = nullptr;
+    TLabel logo_;
+    TLabel programName_;
+    TLabel version_;
+    TLabel copyright_;
+    TLabel allRights_;
+    TLabel siteUrl_;
+    TLabel email_;
 };
 
 // Adds the panel to the detail-panel registry (once).

@@ -233,27 +233,33 @@ int TCBAppForm::ShowModal() {
     SetForegroundWindow(window_.Get());
     SetTimer(window_.Get(), kIdleTimer, kIdleInterval, nullptr);
     Idle();
+    RunModalLoop(modalResult_, [this](MSG& msg) { return PreTranslate(msg); }, [this] { Idle(); });
+    KillTimer(window_.Get(), kIdleTimer);
+    running_ = false;
+    ShowWindow(window_.Get(), SW_HIDE);
+    return modalResult_;
+}
+
+int RunModalLoop(int& modalResult, const std::function<bool(MSG&)>& filter,
+                 const std::function<void()>& idle) {
     MSG msg;
-    while (modalResult_ == mrNone) {
+    while (modalResult == mrNone) {
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            Idle();
-            if (modalResult_ != mrNone) break;
+            if (idle) idle();
+            if (modalResult != mrNone) break;
             WaitMessage();
             continue;
         }
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
-            modalResult_ = mrCancel;
+            modalResult = mrCancel;
             break;
         }
-        if (PreTranslate(msg)) continue;
+        if (filter && filter(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    KillTimer(window_.Get(), kIdleTimer);
-    running_ = false;
-    ShowWindow(window_.Get(), SW_HIDE);
-    return modalResult_;
+    return modalResult;
 }
 
 bool KeepsEditingKey(HWND focus, unsigned key, TShiftState shift) {

@@ -35,6 +35,13 @@ inline constexpr int mrNone = 0;
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 
+// The modal loop of every form of the program: runs the thread's messages
+// until `modalResult` leaves mrNone. `filter` sees each message first (true:
+// taken); `idle` runs whenever the queue is empty. A quit message ends the
+// loop with mrCancel and is posted again for the loop outside.
+int RunModalLoop(int& modalResult, const std::function<bool(MSG&)>& filter,
+                 const std::function<void()>& idle = nullptr);
+
 // True when the focused window is a text field and the key is one of its
 // own editing keys, which no command may take from it.
 bool KeepsEditingKey(HWND focus, unsigned key, TShiftState shift);

@@ -234,10 +234,8 @@ void TConfigBuilder::TreeViewChange(TWinTreeNode* node) {
         if (IUIElement* element = TreeNodeElement(node)) {
             auto* frame = dynamic_cast<TDetailPanelFrame*>(element->GetDetailPanel("DefaultDetailPanel"));
             if (frame) {
-                bool modified = root_->IsModified();  // placing a panel is no edit
                 frame->SetAlign(TAlign::alClient);
                 frame->PlaceIn(form_->DetailPanel());
-                root_->SetModified(modified);
             }
         }
     } catch (...) {

@@ -94,6 +94,7 @@ void TDetailPanelFrame::Init(IBOMObject* object) {
 void TDetailPanelFrame::PlaceIn(HWND parent) {
     HWND window = Handle();
     if (!window || !parent) return;
+    TLoadingGuard loading(*this);
     if (GetParent(window) != parent) SetParent(window, parent);
     Realign();
     ShowWindow(window, SW_SHOW);
@@ -139,15 +140,6 @@ void TDetailPanelFrame::CommitEdits() {
 void TDetailPanelFrame::SetControlText(HWND control, const std::string& text) {
     TLoadingGuard loading(*this);
     SetWindowTextA(control, text.c_str());
-}
-
-HWND TDetailPanelFrame::CreateControl(const char* className, const std::string& text, DWORD style, int x, int y,
-                                      int width, int height, int id, DWORD exStyle) {
-    HWND control = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                   Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
-    if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
-    return control;
 }
 
 LRESULT CALLBACK TDetailPanelFrame::FrameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

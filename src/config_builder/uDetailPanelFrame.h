@@ -24,7 +24,8 @@ public:
     // Creates the window first, so that translating finds the controls.
     void Init(IBOMObject* object) override;
 
-    // Moves the frame into `parent`, sized by its alignment, and shows it.
+    // Moves the frame into `parent`, sized by its alignment, and shows it;
+    // as loading, so that nothing it writes on showing counts as an edit.
     void PlaceIn(HWND parent);
     // Hides the frame and takes it out of its parent.
     void Park();
@@ -44,22 +45,6 @@ public:
     // loss do so.
     virtual void CommitEdits();
 
-    // True while the panel fills its controls from the model: change
-    // handlers must then not write back.
-    bool IsLoading() const { return loading_ > 0; }
-
-    // Marks the panel as loading for its own lifetime.
-    class TLoadingGuard {
-    public:
-        explicit TLoadingGuard(TDetailPanelFrame& frame) : frame_(frame) { ++frame_.loading_; }
-        ~TLoadingGuard() { --frame_.loading_; }
-        TLoadingGuard(const TLoadingGuard&) = delete;
-        TLoadingGuard& operator=(const TLoadingGuard&) = delete;
-
-    private:
-        TDetailPanelFrame& frame_;
-    };
-
     // Sets a control's text without it counting as an edit.
     void SetControlText(HWND control, const std::string& text);
     // The font of the frame and its controls.
@@ -71,9 +56,6 @@ protected:
     // A message of the frame window (WM_COMMAND and WM_NOTIFY of its
     // controls, WM_SIZE); true when handled with `result`.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
-    // A child control of the frame with the frame's font.
-    HWND CreateControl(const char* className, const std::string& text, DWORD style, int x, int y, int width,
-                       int height, int id, DWORD exStyle = 0);
 
 private:
     static LRESULT CALLBACK FrameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -84,7 +66,6 @@ private:
     int height_;
     int minHeight_;
     TAlign align_ = TAlign::alClient;
-    int loading_ = 0;
     bool creating_ = false;
 };
 

@@ -71,24 +71,13 @@ void TDialogForm::LayoutButtons() {
 
 int TDialogForm::ShowModal() {
     HWND window = window_.Get();
-    modalResult_ = 0;
+    modalResult_ = mrNone;
     bool disabledOwner = owner_ && IsWindowEnabled(owner_);
     if (disabledOwner) EnableWindow(owner_, FALSE);
     ShowWindow(window, SW_SHOWNORMAL);
     SetForegroundWindow(window);
     if (HWND first = GetNextDlgTabItem(window, nullptr, FALSE)) SetFocus(first);
-    MSG msg;
-    while (modalResult_ == 0) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
-            modalResult_ = mrCancel;
-            break;
-        }
-        if (IsDialogMessageA(window, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    RunModalLoop(modalResult_, [window](MSG& msg) { return IsDialogMessageA(window, &msg) != FALSE; });
     // The owner comes back before this one hides, so that it gets the activation.
     if (disabledOwner) EnableWindow(owner_, TRUE);
     ShowWindow(window, SW_HIDE);

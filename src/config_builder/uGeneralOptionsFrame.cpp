@@ -14,30 +14,34 @@ namespace {
 
 constexpr int kNoteRightGap = 391 - (8 + 377);
 
-bool Checked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void SetChecked(HWND box, bool on) { SendMessageA(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+// The dialog font, and the id that the dialog knows the control by.
+void UsePageFontAndId(TNativeControl& control, int id) {
+    control.SetFont(TDetailPanelFrame::DefaultFont());
+    control.SetControlId(id);
+}
 
 }  // namespace
 
 std::string TGeneralOptionsFrame::ControlCenterCommand() { return ProgramsDirectory() + CC_PROGRAM_NAME; }
 
-void TGeneralOptionsFrame::CreateControls(HWND) {
-    loadAtStartup_ = CreateControl("BUTTON", "Load at startup", BS_AUTOCHECKBOX | WS_TABSTOP, 8, 8, 377, 17,
-                                   idLoadAtStartupCheckBox);
-    enableTrayIcon_ = CreateControl("BUTTON", "Enable tray icon", BS_AUTOCHECKBOX | WS_TABSTOP, 8, 32, 377, 17,
-                                    idEnableTrayIconCheckBox);
-    CreateControl("STATIC", "Language:", SS_LEFT, 8, 64, 377, 13, idLanguageLabel);
-    languageCombo_ = CreateControl("COMBOBOX", "", CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 8, 80, 375,
-                                   200, idLanguageComboBox);
-    languageNote_ = CreateControl("STATIC", "Restart program for language's change to take effect", SS_LEFT, 8, 104,
-                                  377, 26, idLanguageNoteLabel);
+void TGeneralOptionsFrame::CreateControls(HWND frame) {
+    loadAtStartup_.Create(frame, "Load at startup", 8, 8, 377, 17);
+    UsePageFontAndId(loadAtStartup_, idLoadAtStartupCheckBox);
+    enableTrayIcon_.Create(frame, "Enable tray icon", 8, 32, 377, 17);
+    UsePageFontAndId(enableTrayIcon_, idEnableTrayIconCheckBox);
+    languageLabel_.Create(frame, "Language:", 8, 64, 377, 13, true);
+    UsePageFontAndId(languageLabel_, idLanguageLabel);
+    languageCombo_.Create(frame, 8, 80, 375, 50, CBS_SORT);  // 200 with the list dropped
+    UsePageFontAndId(languageCombo_, idLanguageComboBox);
+    languageNote_.Create(frame, "Restart program for language's change to take effect", 8, 104, 377, 26, true);
+    UsePageFontAndId(languageNote_, idLanguageNoteLabel);
 }
 
 bool TGeneralOptionsFrame::HandleMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
-    if (message != WM_SIZE || !languageNote_) return false;
+    if (message != WM_SIZE || !languageNote_.Handle()) return false;
     // The note stretches with the page.
     int width = LOWORD(lParam) - 8 - kNoteRightGap;
-    SetWindowPos(languageNote_, nullptr, 0, 0, width > 0 ? width : 0, 26, SWP_NOMOVE | SWP_NOZORDER);
+    languageNote_.SetBounds(8, 104, width > 0 ? width : 0, 26);
     result = 0;
     return true;
 }
@@ -45,8 +49,8 @@ bool TGeneralOptionsFrame::HandleMessage(UINT message, WPARAM, LPARAM lParam, LR
 void TGeneralOptionsFrame::LoadOptions() {
     Handle();
     SetCaption(Translate("mid_GOF_Caption", "General"));
-    SetControlText(loadAtStartup_, Translate("GOF_LoadAtStartup", "Load at startup"));
-    SetControlText(enableTrayIcon_, Translate("GOF_EnableTrayIcon", "Enable tray icon"));
+    SetControlText(loadAtStartup_.Handle(), Translate("GOF_LoadAtStartup", "Load at startup"));
+    SetControlText(enableTrayIcon_.Handle(), Translate("GOF_EnableTrayIcon", "Enable tray icon"));
 
     bool trayIcon = true;
     std::string runValue, languageId;
@@ -59,47 +63,48 @@ void TGeneralOptionsFrame::LoadOptions() {
         trayIcon = true;
         runValue.clear();
     }
-    SetChecked(enableTrayIcon_, trayIcon);
+    enableTrayIcon_.SetChecked(trayIcon);
     // A quoted path, or one with arguments, still counts as on.
-    SetChecked(loadAtStartup_, AnsiUpperCase(runValue).find(AnsiUpperCase(ControlCenterCommand())) != std::string::npos);
+    loadAtStartup_.SetChecked(AnsiUpperCase(runValue).find(AnsiUpperCase(ControlCenterCommand())) != std::string::npos);
     FillLanguages(languageId);
 }
 
 void TGeneralOptionsFrame::SaveOptions() {
-    WriteRegDword(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE, Checked(enableTrayIcon_) ? 1 : 0);
-    if (Checked(loadAtStartup_))
+    WriteRegDword(HKEY_CURRENT_USER, CC_SETTINGS_KEY, CC_TRAY_ICON_VALUE, enableTrayIcon_.GetChecked() ? 1 : 0);
+    if (loadAtStartup_.GetChecked())
         // Quoted: an unquoted path with blanks would be tried prefix by prefix at log-on.
         WriteRegString(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME, "\"" + ControlCenterCommand() + "\"");
     else
         DeleteRegValue(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE_NAME);
-    LRESULT selected = SendMessageA(languageCombo_, CB_GETCURSEL, 0, 0);
+    int selected = languageCombo_.GetItemIndex();
     if (selected == CB_ERR) return;
-    auto* language =
-        reinterpret_cast<TLanguage*>(SendMessageA(languageCombo_, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+    auto* language = reinterpret_cast<TLanguage*>(
+        SendMessageA(languageCombo_.Handle(), CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
     if (language && language != reinterpret_cast<TLanguage*>(CB_ERR))
         WriteRegString(HKEY_CURRENT_USER, VPW_SETTINGS_KEY, VPW_LANGUAGE_VALUE, language->Id());
 }
 
 void TGeneralOptionsFrame::FillLanguages(const std::string& languageId) {
     Handle();
-    SendMessageA(languageCombo_, CB_RESETCONTENT, 0, 0);
+    HWND combo = languageCombo_.Handle();
+    languageCombo_.SetItems({});
     TLanguages* languages = GetLanguages();
     if (!languages) return;
     TLanguage* chosen = nullptr;
     for (int i = 0; i < languages->Count(); ++i) {
         TLanguage* language = languages->GetItem(Variant(i));
         if (!language) continue;
-        LRESULT at = SendMessageA(languageCombo_, CB_ADDSTRING, 0,
-                                  reinterpret_cast<LPARAM>(language->GetDisplayName().c_str()));
+        LRESULT at =
+            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(language->GetDisplayName().c_str()));
         if (at < 0) continue;
-        SendMessageA(languageCombo_, CB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(language));
+        SendMessageA(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(language));
         if (language->Id() == languageId) chosen = language;
     }
     // Selected once the sorted list is complete, so later entries cannot shift it.
-    int count = static_cast<int>(SendMessageA(languageCombo_, CB_GETCOUNT, 0, 0));
+    int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; chosen && i < count; ++i)
-        if (reinterpret_cast<TLanguage*>(SendMessageA(languageCombo_, CB_GETITEMDATA, i, 0)) == chosen)
-            SendMessageA(languageCombo_, CB_SETCURSEL, i, 0);
+        if (reinterpret_cast<TLanguage*>(SendMessageA(combo, CB_GETITEMDATA, i, 0)) == chosen)
+            languageCombo_.SetItemIndex(i);
 }
 
 }  // namespace vpw

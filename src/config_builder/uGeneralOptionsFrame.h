@@ -4,6 +4,8 @@
 #include <string>
 
 #include "AppConsts.h"
+#include "CheckBox.h"
+#include "StdControls.h"
 #include "uAbstractOptionsFrame.h"
 
 namespace vpw {
@@ -36,10 +38,11 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    HWND loadAtStartup_ = nullptr;
-    HWND enableTrayIcon_ = nullptr;
-    HWND languageCombo_ = nullptr;
-    HWND languageNote_ = nullptr;
+    TQuietCheckBox loadAtStartup_;
+    TQuietCheckBox enableTrayIcon_;
+    TLabel languageLabel_;
+    TComboList languageCombo_;
+    TLabel languageNote_;
 };
 
 }  // namespace vpw

@@ -191,11 +191,13 @@ void TFormPlacement::WriteSectionString(const std::string& ident, const std::str
 }
 
 int TFormPlacement::ReadSectionInteger(const std::string& ident, int def) {
-    return StrToIntDef(ReadSectionString(ident, std::to_string(def)), def);
+    TStoreForOneCall store(*this, true);
+    return StoreReadInteger(store_.get(), GetIniSection(), ident, def);
 }
 
 void TFormPlacement::WriteSectionInteger(const std::string& ident, int value) {
-    WriteSectionString(ident, std::to_string(value));
+    TStoreForOneCall store(*this, false);
+    StoreWriteInteger(store_.get(), GetIniSection(), ident, value);
 }
 
 std::string TFormPlacement::GetIniSection() const {

@@ -46,20 +46,14 @@ inline void MoveMouse(POINT to) {
     GetCursorPos(&from);
     for (int i = 1; i <= 8; ++i) {
         SetCursorPos(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8);
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE;
-        SendInput(1, &input, sizeof input);
+        SendMouse(MOUSEEVENTF_MOVE);
         Pump(20);
     }
 }
 
 inline void Click(POINT at) {
     MoveMouse(at);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Pump(30);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Pump(50);
+    ClickAtCursor();
 }
 
 // One key pressed and released, then the messages it brings.

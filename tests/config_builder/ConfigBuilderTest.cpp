@@ -8,6 +8,7 @@
 #include "BOMUICommands.h"
 #include "ConfigProgramTestSupport.h"
 #include "MultiLanguages.h"
+#include "StdControls.h"
 #include "XMLStorage.h"
 #include "uConfigBuilder.h"
 #include "uDetailPanelFrame.h"
@@ -145,6 +146,7 @@ TEST_F(ConfigBuilderTest, TheSelectedNodeShowsItsPanelInTheDetailArea) {
     ASSERT_NE(root, nullptr);
 
     Action("toolbar/WindowRuleAdd")->Execute();
+    TWinTreeNode* ruleNode = tree.Selected();
     TDetailPanelFrame* rulePanel = facet->ShownPanel();
     ASSERT_NE(rulePanel, nullptr);
     EXPECT_EQ(GetParent(rulePanel->Handle()), form.DetailPanel());
@@ -165,6 +167,11 @@ TEST_F(ConfigBuilderTest, TheSelectedNodeShowsItsPanelInTheDetailArea) {
     EXPECT_EQ(panel.right, area.right);
     EXPECT_EQ(panel.bottom, area.bottom);
 
+    // The rule has the parameter that its panel writes on showing.
+    tree.Select(ruleNode);
+    EXPECT_EQ(facet->ShownPanel(), rulePanel);
+    EXPECT_FALSE(root->IsModified()) << "showing a panel is no edit";
+
     tree.Select(nullptr);
     EXPECT_EQ(facet->ShownPanel(), nullptr) << "no node, no panel";
 }
@@ -178,14 +185,15 @@ public:
     int commits = 0;    // focus losses of the field
 
 protected:
-    void CreateControls(HWND) override { edit = CreateControl("EDIT", "", WS_BORDER | WS_TABSTOP, 4, 4, 80, 20, 10); }
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
-        if (message != WM_COMMAND || LOWORD(wParam) != 10) return false;
-        if (HIWORD(wParam) == EN_CHANGE) ++(IsLoading() ? loads : edits);
-        if (HIWORD(wParam) == EN_KILLFOCUS) ++commits;
-        result = 0;
-        return true;
+    void CreateControls(HWND frame) override {
+        field_.Create(frame, 4, 4, 80, 20);
+        field_.OnChange = [this] { ++(IsLoading() ? loads : edits); };
+        field_.OnExit = [this] { ++commits; };
+        edit = field_.Handle();
     }
+
+private:
+    TEdit field_;
 };
 
 TEST(DetailPanelFrame, TextSetFromTheModelIsNoEditAndCommitKeepsTheFocus) {

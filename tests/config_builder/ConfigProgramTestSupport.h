@@ -293,7 +293,7 @@ public:
     // The program's message box, or nothing when none comes in time.
     HWND WaitForMessageBox(DWORD ms = 10000) const {
         HWND box = nullptr;
-        WaitUntil([&] { return (box = TopLevelOf(process_->Id(), "#32770")) != nullptr; }, ms);
+        WaitUntil([&] { return (box = FindMessageBox(process_->Id())) != nullptr; }, ms);
         return box;
     }
     std::string MessageText(HWND box) const {

@@ -107,7 +107,7 @@ void ClickButton(TButtonControl& button) {
 // Closes every message box of this process and counts them.
 class TMessageBoxWatcher {
 public:
-    TMessageBoxWatcher() : thread_(GetCurrentThreadId()), worker_([this] { Run(); }) {}
+    TMessageBoxWatcher() : worker_([this] { Run(); }) {}
     ~TMessageBoxWatcher() {
         stop_ = true;
         worker_.join();
@@ -116,23 +116,16 @@ public:
 
 private:
     void Run() {
+        auto unseen = [this](HWND box) { return seen_.insert(box).second; };
         while (!stop_) {
-            EnumThreadWindows(thread_, &Found, reinterpret_cast<LPARAM>(this));
+            while (HWND box = FindMessageBox(GetCurrentProcessId(), unseen)) {
+                ++count_;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
             Sleep(20);
         }
     }
-    static BOOL CALLBACK Found(HWND window, LPARAM self) {
-        auto* me = reinterpret_cast<TMessageBoxWatcher*>(self);
-        char cls[16] = {};
-        GetClassNameA(window, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && me->seen_.insert(window).second) {
-            ++me->count_;
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
-        }
-        return TRUE;
-    }
 
-    DWORD thread_;
     std::atomic<bool> stop_{false};
     std::atomic<int> count_{0};
     std::set<HWND> seen_;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchmarkSupport.h"
 #include "ControlCenterTestSupport.h"
 
 using namespace vpw;
@@ -25,15 +26,6 @@ constexpr char kTargetClass[] = "VpwBenchTarget";
 constexpr char kPing[] = "VpwBenchPing";
 constexpr char kPong[] = "VpwBenchPong";
 
-double Microseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    return 1e6 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Each line runs for at most this long, whatever the count asked for.
 constexpr DWORD kLineBudget = 20000;
 
@@ -42,11 +34,10 @@ void Report(const char* what, std::vector<double> samples, int failures = 0) {
         std::printf("%-34s no samples\n", what);
         return;
     }
-    std::sort(samples.begin(), samples.end());
     double sum = 0;
     for (double s : samples) sum += s;
-    std::printf("%-34s median %8.1f   mean %8.1f   p95 %8.1f   (%zu round trips", what, samples[samples.size() / 2],
-                sum / samples.size(), samples[samples.size() * 95 / 100], samples.size());
+    std::printf("%-34s median %8.1f   mean %8.1f   p95 %8.1f   (%zu round trips", what, Median(samples),
+                sum / samples.size(), Percentile(samples, 95), samples.size());
     if (failures) std::printf(", %d more timed out", failures);
     std::printf(")\n");
 }
@@ -74,22 +65,14 @@ std::vector<double> PingPong(int count) {
     }
     DWORD start = GetTickCount();
     for (int i = 0; i < count && GetTickCount() - start < kLineBudget; ++i) {
-        LARGE_INTEGER a, b;
-        QueryPerformanceCounter(&a);
+        LARGE_INTEGER a = Now();
         SetEvent(ping);
         if (WaitForSingleObject(pong, 5000) != WAIT_OBJECT_0) break;
-        QueryPerformanceCounter(&b);
-        samples.push_back(Microseconds(a, b));
+        samples.push_back(Microseconds(a, Now()));
     }
     CloseHandle(ping);
     CloseHandle(pong);
     return samples;
-}
-
-double Median(std::vector<double> samples) {
-    if (samples.empty()) return 0;
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
 }
 
 struct TLookupRun {
@@ -124,10 +107,9 @@ TLookupRun Lookups(int rules, HWND target, int count) {
                code == CMD_REPLY_BAD_REQUEST;
     };
     auto timed = [&](bool lookup, std::vector<double>& samples) {
-        LARGE_INTEGER a, b;
-        QueryPerformanceCounter(&a);
+        LARGE_INTEGER a = Now();
         bool ok = once(lookup);
-        QueryPerformanceCounter(&b);
+        LARGE_INTEGER b = Now();
         if (ok)
             samples.push_back(Microseconds(a, b));
         else

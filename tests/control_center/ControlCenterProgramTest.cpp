@@ -209,20 +209,18 @@ TEST_F(ControlCenterProgram, TheExampleConfigurationGivesNotepadItsCaptionButton
 std::string MessageBoxText(DWORD process, HWND& box, DWORD ms) {
     DWORD start = GetTickCount();
     do {
-        box = nullptr;
-        while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if (owner != process || !IsWindowVisible(box)) continue;
-            std::string text;
-            for (HWND c = FindWindowExA(box, nullptr, "Static", nullptr); c; c = FindWindowExA(box, c, "Static", nullptr)) {
+        std::string text;
+        box = FindMessageBox(process, [&text](HWND shown) {
+            for (HWND c = FindWindowExA(shown, nullptr, "Static", nullptr); c;
+                 c = FindWindowExA(shown, c, "Static", nullptr)) {
                 char buf[1024] = {};
                 SendMessageTimeoutA(c, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
                                     nullptr);
                 text += buf;
             }
-            if (!text.empty()) return text;
-        }
+            return !text.empty();
+        });
+        if (box) return text;
         Sleep(50);
     } while (GetTickCount() - start < ms);
     return {};
@@ -234,11 +232,7 @@ void ClickButton(HWND button) {
     GetWindowRect(button, &r);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     Sleep(50);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    ClickAtCursor();
 }
 
 TEST_F(ControlCenterProgram, AFileItCannotLoadIsNamedInAMessageAndTheStartEnds) {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "WinTestSupport.h"
+
 namespace vpw::test {
 
 struct TMessageBoxView {
@@ -14,20 +16,6 @@ struct TMessageBoxView {
 };
 
 namespace detail {
-
-struct TBoxSearch {
-    HWND owner;
-    HWND found;
-};
-
-inline BOOL CALLBACK FindOwnedBox(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<TBoxSearch*>(p);
-    char cls[16] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (std::string(cls) != "#32770" || !IsWindowVisible(w) || GetWindow(w, GW_OWNER) != s->owner) return TRUE;
-    s->found = w;
-    return FALSE;
-}
 
 // The question is the one static control that is no icon.
 inline BOOL CALLBACK FindQuestion(HWND child, LPARAM p) {
@@ -41,13 +29,6 @@ inline BOOL CALLBACK FindQuestion(HWND child, LPARAM p) {
 }
 
 }  // namespace detail
-
-// A shown dialog-class window owned by `owner`; none when there is none.
-inline HWND FindMessageBox(HWND owner) {
-    detail::TBoxSearch search{owner, nullptr};
-    EnumWindows(&detail::FindOwnedBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 inline HWND WaitForMessageBox(HWND owner, DWORD ms) {
     DWORD start = GetTickCount();

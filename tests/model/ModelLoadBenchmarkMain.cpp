@@ -15,36 +15,22 @@
 #include "BOMObjects.h"
 #include "BOMRoutines.h"
 #include "BOMUICommands.h"
+#include "BenchmarkSupport.h"
 #include "XMLStorage.h"
 #include "uModelLoadClasses.h"
 
 using namespace vpw;
+using namespace vpw::test;
 
 namespace {
 
 const CLSID kDOMDocumentClsid = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    return 1e3 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 template <class F>
 double Time(F f) {
-    LARGE_INTEGER a, b;
-    QueryPerformanceCounter(&a);
+    LARGE_INTEGER a = Now();
     f();
-    QueryPerformanceCounter(&b);
-    return Milliseconds(a, b);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    return Milliseconds(a, Now());
 }
 
 IPtr<IBOMObjectSlave> NewRoot() {

@@ -71,22 +71,10 @@ void TCBDetailPanel::Relayout() {
     if (Handle() && GetClientRect(Handle(), &r)) Layout(r.right, r.bottom);
 }
 
-IPtr<IBOMParam> TCBDetailPanel::ParamAt(const std::string& path) {
-    IBOMObject* object = GetBoundObject();
-    return object ? Supports<IBOMParam>(object->Resolve(path)) : nullptr;
-}
-
 bool TCBDetailPanel::ReadParam(const std::string& path, std::string& value) {
     IPtr<IBOMParam> param = ParamAt(path);
     if (!param) return false;
     value = param->GetValue().AsString();
-    return true;
-}
-
-bool TCBDetailPanel::WriteParam(const std::string& path, const std::string& value) {
-    IPtr<IBOMParam> param = ParamAt(path);
-    if (!param) return false;
-    param->SetValue(Variant(value));
     return true;
 }
 

@@ -33,11 +33,10 @@ protected:
     // Lays the panel out again at its present size.
     void Relayout();
 
-    IPtr<IBOMParam> ParamAt(const std::string& path);
     // False, and value untouched, when the path reaches no parameter.
     bool ReadParam(const std::string& path, std::string& value);
     // False when the path reaches no parameter.
-    bool WriteParam(const std::string& path, const std::string& value);
+    bool WriteParam(const std::string& path, const std::string& value) { return SetParamValueAt(path, Variant(value)); }
 
     // Shows the item's panel of that kind in the container, below the
     // panels embedded there before; nothing when the item has none.

@@ -252,16 +252,11 @@ inline void MoveMouse(POINT to) {
     SendInput(1, &input, sizeof(INPUT));
 }
 
-inline void Click(POINT at) {
+// The cursor jumps there and leaves again, so that nothing sees it hover.
+inline void Click(POINT at, int clicks = 1) {
     SetCursorPos(at.x, at.y);
     Sleep(50);
-    INPUT input[2]{};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-    Sleep(50);
+    ClickAtCursor(clicks);
     SetCursorPos(kOutOfTheWay.x, kOutOfTheWay.y);
 }
 

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchmarkSupport.h"
 #include "EndToEndSupport.h"
 #include "uEAGeneralClasses.h"
 #include "uEALoadClasses.h"
@@ -101,18 +102,13 @@ LRESULT CALLBACK QuietProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 double MedianMessageCost(HWND window, int messages) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
     std::vector<double> rounds;
     for (int r = 0; r < 7; ++r) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
+        LARGE_INTEGER start = Now();
         for (int i = 0; i < messages; ++i) SendMessageA(window, WM_USER + 1, 0, 0);
-        QueryPerformanceCounter(&end);
-        rounds.push_back(1e9 * static_cast<double>(end.QuadPart - start.QuadPart) / f.QuadPart / messages);
+        rounds.push_back(Elapsed(start, Now(), 1e9) / messages);
     }
-    std::sort(rounds.begin(), rounds.end());
-    return rounds[rounds.size() / 2];
+    return Median(rounds);
 }
 
 // The library's own share: the same extender built and attached in this
@@ -151,24 +147,6 @@ void InProcessExtenderCost(int messages, double& bare, double& extended) {
     FreeItemClasses();
 }
 
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return 1e3 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    if (v.empty()) return -1;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // One command 1 to the running control center and its answer.
 double MedianRoundTrip(int count) {
     TProcessesCommunication client(CONTROL_CENTER_CHANNEL_NAME);
@@ -181,7 +159,7 @@ double MedianRoundTrip(int count) {
         if (client.SendCommand(CMD_GET_WINDOW_RULE, sizeof handle, &handle, reply, length, code) == 0)
             samples.push_back(Milliseconds(a, Now()));
     }
-    return Median(samples);
+    return Median(samples, -1);
 }
 
 // One message handed from this thread to a window of another thread, until
@@ -241,7 +219,7 @@ double MedianHandOff(int count) {
     CloseHandle(handOff.received);
     CloseHandle(handOff.ready);
     g_handOff = nullptr;
-    return Median(samples);
+    return Median(samples, -1);
 }
 
 double MemoryOf(const char* cls, const char* mode, const std::string& resultFile) {
@@ -335,11 +313,11 @@ int main(int argc, char** argv) {
         std::printf("no attach time measured\n");
     } else {
         std::sort(latencies.begin(), latencies.end());
-        double sum = 0;
+        double sum = 0, median = Median(latencies);
         for (double v : latencies) sum += v;
         std::printf("window creation until the extender is attached (ms, %zu windows):\n", latencies.size());
-        std::printf("  min %.2f   median %.2f   mean %.2f   max %.2f\n", latencies.front(),
-                    latencies[latencies.size() / 2], sum / latencies.size(), latencies.back());
+        std::printf("  min %.2f   median %.2f   mean %.2f   max %.2f\n", latencies.front(), median,
+                    sum / latencies.size(), latencies.back());
         std::printf("  of which the call that creates the window: median %.2f\n", Median(creations));
         double roundTrip = MedianRoundTrip(200), handOff = MedianHandOff(200);
         double floor = roundTrip + handOff;
@@ -347,7 +325,7 @@ int main(int argc, char** argv) {
         std::printf("  floor: command 1 round trip %.3f + hand-off to a window's thread %.3f = %.3f ms\n", roundTrip,
                     handOff, floor);
         std::printf("ratio attach median / floor: %.2f   (median %.2f ms; bound %.2f ms: 10 ms or 3 x floor)\n",
-                    latencies[latencies.size() / 2] / floor, latencies[latencies.size() / 2], bound);
+                    median / floor, median, bound);
     }
     double memoryHooked = MemoryOf(kPlainClass, "none", result);
     double memoryAttached = MemoryOf(kRuleClass, "attach", result);

@@ -58,18 +58,7 @@ private:
 
 bool RolledUp(HWND window) { return WindowHeight(window) == NonClientHeight(window); }
 
-void DoubleClick(POINT at) {
-    SetCursorPos(at.x, at.y);
-    Sleep(50);
-    INPUT input[4]{};
-    for (int i = 0; i < 4; ++i) {
-        input[i].type = INPUT_MOUSE;
-        input[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-    }
-    SendInput(4, input, sizeof(INPUT));
-    Sleep(50);
-    SetCursorPos(kOutOfTheWay.x, kOutOfTheWay.y);
-}
+void DoubleClick(POINT at) { Click(at, 2); }
 
 // Starts the test program with one window of the rule's class (and more
 // windows when asked) and waits until the library attached to it.

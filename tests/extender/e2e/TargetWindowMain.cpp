@@ -36,11 +36,15 @@
 #include <string>
 #include <vector>
 
+#include "BenchmarkSupport.h"
 #include "WinTestSupport.h"
 
 namespace {
 
+using vpw::test::Median;
+using vpw::test::Now;
 using vpw::test::PumpUntil;
+using vpw::test::Seconds;
 
 // Queries the tests send to a window (wParam): how often the extender was
 // attached, whether the window procedure is still the program's own,
@@ -71,18 +75,6 @@ std::map<HWND, TWindowState> g_windows;
 std::map<HWND, WNDPROC> g_ownSubclassBelow;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 // The GDI objects, icons and menus the hook library holds in this
 // process; -1 without the library.
@@ -260,9 +252,8 @@ int BenchMessages(const std::string& cls, int count, const char* resultFile, boo
         for (int i = 0; i < count; ++i) SendMessageA(window, BENCH_MESSAGE, 0, 0);
         rounds.push_back(Seconds(start, Now()) * 1e9 / count);
     }
-    std::sort(rounds.begin(), rounds.end());
     char line[128];
-    std::snprintf(line, sizeof line, "%.1f %d\n", rounds[rounds.size() / 2], g_windows[window].attached);
+    std::snprintf(line, sizeof line, "%.1f %d\n", Median(rounds), g_windows[window].attached);
     DestroyWindow(window);
     return WriteResult(resultFile, line) ? 0 : 1;
 }
@@ -271,11 +262,6 @@ double RoundCost(HWND window, int count) {
     LARGE_INTEGER start = Now();
     for (int i = 0; i < count; ++i) SendMessageA(window, BENCH_MESSAGE, 0, 0);
     return Seconds(start, Now()) * 1e9 / count;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 int BenchPair(const std::string& plainClass, const std::string& ruleClass, int count, const char* resultFile) {
