@@ -166,6 +166,20 @@ struct TWindowTraits {
 // A window this code created and destroys (on the thread that created it).
 using TWindow = TUniqueHandle<HWND, TWindowTraits>;
 
+// A window that may be let go of on any thread: only the thread that made it
+// may destroy it, so any other thread asks it to close.
+struct TThreadWindowTraits {
+    static HWND Invalid() noexcept { return nullptr; }
+    static void Close(HWND h) noexcept {
+        if (!IsWindow(h)) return;
+        if (GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId())
+            DestroyWindow(h);
+        else
+            PostMessageA(h, WM_CLOSE, 0, 0);
+    }
+};
+using TThreadWindow = TUniqueHandle<HWND, TThreadWindowTraits>;
+
 struct TImageListTraits {
     static HIMAGELIST Invalid() noexcept { return nullptr; }
     static void Close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }

@@ -52,15 +52,12 @@ TIconWnd::TIconWnd(HICON icon, bool large) : icon_(icon) {
 
 TIconWnd::~TIconWnd() {
     CloseTheme();
-    if (!window_) return;
+    if (!window_.Get()) return;
     onHide_ = nullptr;
     // From here on the window knows nothing of this object or this library.
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
-    if (GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId())
-        DestroyWindow(window_);
-    else
-        PostMessageA(window_, WM_CLOSE, 0, 0);  // only its own thread may destroy it
+    SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
+    SetWindowLongPtrA(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
+    window_.Reset();
     --g_liveIconWindows;
 }
 
@@ -83,7 +80,7 @@ void TIconWnd::ReleaseLater(TOwner iconWindow) noexcept {
     self->onHide_ = nullptr;
     self->released_ = true;
     // The procedure's frame for that message destroys it.
-    if (!PostMessageA(self->window_, WM_NULL, 0, 0) && self->depth_ == 0) delete self;
+    if (!PostMessageA(self->window_.Get(), WM_NULL, 0, 0) && self->depth_ == 0) delete self;
 }
 
 int TIconWnd::LiveCount() { return g_liveIconWindows.load(); }
@@ -91,17 +88,17 @@ int TIconWnd::LiveCount() { return g_liveIconWindows.load(); }
 void TIconWnd::CreateIconWindow() {
     HINSTANCE instance = LibraryInstance();
     RegisterLibraryWindowClass(ICON_WINDOW_CLASS_NAME, LoadCursorA(nullptr, IDC_ARROW));  // creation tells
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, ICON_WINDOW_CLASS_NAME, "", WS_POPUP, 0, 0, width_, height_, nullptr,
-                              nullptr, instance, nullptr);
-    if (!window_) throw Exception("TIconWnd.CreateIconWindow: Err = " + std::to_string(GetLastError()));
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TIconWnd::WndProc));
-    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    window_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, ICON_WINDOW_CLASS_NAME, "", WS_POPUP, 0, 0, width_, height_,
+                                  nullptr, nullptr, instance, nullptr));
+    if (!window_.Get()) throw Exception("TIconWnd.CreateIconWindow: Err = " + std::to_string(GetLastError()));
+    SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TIconWnd::WndProc));
+    SetWindowPos(window_.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TIconWnd::OpenTheme() {
     try {
-        theme_ = OpenThemeFor(window_, themeClass_.c_str());
+        theme_ = OpenThemeFor(window_.Get(), themeClass_.c_str());
     } catch (...) {
         theme_ = nullptr;
     }
@@ -115,9 +112,9 @@ void TIconWnd::CloseTheme() {
     theme_ = nullptr;
 }
 
-void TIconWnd::Show() { ShowWindow(window_, SW_SHOW); }
+void TIconWnd::Show() { ShowWindow(window_.Get(), SW_SHOW); }
 
-void TIconWnd::Hide() { ShowWindow(window_, SW_HIDE); }
+void TIconWnd::Hide() { ShowWindow(window_.Get(), SW_HIDE); }
 
 void TIconWnd::SetLeft(int value) {
     if (value == left_) return;
@@ -132,7 +129,7 @@ void TIconWnd::SetTop(int value) {
 }
 
 void TIconWnd::UpdatePosition() {
-    SetWindowPos(window_, nullptr, left_, top_, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(window_.Get(), nullptr, left_, top_, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TIconWnd::DoHide() {
@@ -145,13 +142,13 @@ void TIconWnd::Paint(HDC given) {
     TWindowDC own;
     HDC dc = given;
     if (!dc) {
-        own = TWindowDC::Client(window_);
+        own = TWindowDC::Client(window_.Get());
         dc = own.Get();
     }
     if (!dc) return;
     RECT face{0, 0, width_, height_};
     FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (!DrawThemePart(theme_, window_, dc, themePart_, THEME_STATE_NORMAL, face))
+    if (!DrawThemePart(theme_, window_.Get(), dc, themePart_, THEME_STATE_NORMAL, face))
         DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH);
     DrawIconEx(dc, (width_ - iconWidth_) / 2, (height_ - iconHeight_) / 2, icon_, iconWidth_, iconHeight_, 0, nullptr,
                DI_NORMAL);
@@ -159,11 +156,11 @@ void TIconWnd::Paint(HDC given) {
 
 LRESULT TIconWnd::PressOnSurface(WPARAM wParam, LPARAM lParam) {
     RECT before{}, after{};
-    GetWindowRect(window_, &before);
-    LRESULT result = DefWindowProcA(window_, WM_NCLBUTTONDOWN, wParam, lParam);
-    GetWindowRect(window_, &after);
+    GetWindowRect(window_.Get(), &before);
+    LRESULT result = DefWindowProcA(window_.Get(), WM_NCLBUTTONDOWN, wParam, lParam);
+    GetWindowRect(window_.Get(), &after);
     // A release that reached this window inside the loop has hidden it already.
-    if (before.left == after.left && before.top == after.top && IsWindowVisible(window_)) Hide();
+    if (before.left == after.left && before.top == after.top && IsWindowVisible(window_.Get())) Hide();
     return result;
 }
 
@@ -199,13 +196,13 @@ LRESULT TIconWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
+    return DefWindowProcA(window_.Get(), message, wParam, lParam);
 }
 
 LRESULT CALLBACK TIconWnd::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         auto* self = reinterpret_cast<TIconWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && self->window_ == window) {
+        if (self && self->window_.Get() == window) {
             TFrame frame(*self);
             return self->HandleMessage(message, wParam, lParam);
         }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "WinHandles.h"
 #include "uEAActions.h"
 
 namespace vpw {
@@ -47,7 +48,7 @@ public:
     int Top() const { return top_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Get(); }
     bool IsThemed() const { return theme_ != nullptr; }
     // Called when the icon window is hidden (a click on it).
     void SetOnHide(THideHandler handler) { onHide_ = std::move(handler); }
@@ -76,7 +77,7 @@ private:
     LRESULT PressOnSurface(WPARAM wParam, LPARAM lParam);
 
     HICON icon_;
-    HWND window_ = nullptr;
+    TThreadWindow window_;
     int left_ = 0;
     int top_ = 0;
     int width_ = 0;
