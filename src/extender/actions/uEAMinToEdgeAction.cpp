@@ -266,7 +266,6 @@ bool TMinToEdgeAction::GoToEdge() {
     HWND window = Window();
     if (!window || !IsWindow(window)) return false;
     HICON icon = useLargeIcon_ ? GetWindowBigIcon(window) : GetWindowSmallIcon(window);
-    UpdateWindowState();
     // Without its icon window a hidden window would be lost to the user: it
     // is hidden only once the icon window stands.
     TIconWnd::TOwner iconWindow = TIconWnd::Create(icon, useLargeIcon_);
@@ -275,8 +274,7 @@ bool TMinToEdgeAction::GoToEdge() {
     iconWindow->SetLeft(place.x);
     iconWindow->SetTop(place.y);
     iconWindow_ = std::move(iconWindow);
-    ShowWindow(window, SW_HIDE);
-    HideApplicationOwner(window);
+    showState_ = static_cast<std::uint8_t>(HideWithOwner(window));
     iconWindow_->Show();
     minimized_ = true;
     return true;
@@ -285,9 +283,7 @@ bool TMinToEdgeAction::GoToEdge() {
 void TMinToEdgeAction::ComeBack() {
     HWND window = Window();
     minimized_ = false;
-    ShowWindow(window, SW_SHOW);
-    ShowWindow(window, ShowCommandForState(showState_));
-    RestoreApplicationOwner(window);
+    ShowWithOwner(window, showState_);
     DropIconWindow();
 }
 
@@ -360,14 +356,6 @@ void TMinToEdgeAction::SaveIconWindowPosition() {
         if (!WriteRegString(HKEY_CURRENT_USER, path, ICON_WINDOW_LEFT_VALUE, std::to_string(iconLeft_))) return;
         WriteRegString(HKEY_CURRENT_USER, path, ICON_WINDOW_TOP_VALUE, std::to_string(iconTop_));
     } catch (...) {
-    }
-}
-
-void TMinToEdgeAction::UpdateWindowState() {
-    try {
-        showState_ = static_cast<std::uint8_t>(GetWindowShowState(Window()));
-    } catch (...) {
-        DebugOut("TMinToEdgeAction.UpdateWindowState: Err = " + CurrentExceptionMessage());
     }
 }
 

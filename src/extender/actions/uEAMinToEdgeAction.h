@@ -110,7 +110,6 @@ public:
 
     void LoadIconWindowPosition();
     void SaveIconWindowPosition();
-    void UpdateWindowState();
     // The icon window's hide notification: brings the window back.
     void IconWindowHidden(TIconWnd* sender);
 

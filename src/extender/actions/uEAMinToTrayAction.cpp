@@ -81,22 +81,16 @@ bool TMinToTrayAction::ApplyOperation(const std::string& name) {
     }
 }
 
-void TMinToTrayAction::SaveShowState() { savedShowState_ = static_cast<std::uint8_t>(GetWindowShowState(Window())); }
-
 void TMinToTrayAction::GoToTray() {
-    HWND window = Window();
-    SaveShowState();
+    // In the tray before it hides: the hiding's own messages see it there.
     inTray_ = true;
-    ShowWindow(window, SW_HIDE);
-    HideApplicationOwner(window);
+    savedShowState_ = static_cast<std::uint8_t>(HideWithOwner(Window()));
 }
 
 void TMinToTrayAction::ComeBack() {
     HWND window = Window();
     inTray_ = false;
-    ShowWindow(window, SW_SHOW);
-    ShowWindow(window, ShowCommandForState(savedShowState_));
-    RestoreApplicationOwner(window);
+    ShowWithOwner(window, savedShowState_);
     SetForegroundWindow(window);
     if (!permanentIcon_) RemoveTrayIcon();
 }

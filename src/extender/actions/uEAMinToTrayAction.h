@@ -60,7 +60,6 @@ protected:
     ~TMinToTrayAction() override = default;
 
 private:
-    void SaveShowState();
     void GoToTray();
     void ComeBack();
 

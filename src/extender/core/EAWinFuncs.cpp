@@ -106,4 +106,17 @@ void RestoreApplicationOwner(HWND window) {
     }
 }
 
+int HideWithOwner(HWND window) {
+    int showState = GetWindowShowState(window);
+    ShowWindow(window, SW_HIDE);
+    HideApplicationOwner(window);
+    return showState;
+}
+
+void ShowWithOwner(HWND window, int showState) {
+    ShowWindow(window, SW_SHOW);
+    ShowWindow(window, ShowCommandForState(showState));
+    RestoreApplicationOwner(window);
+}
+
 }  // namespace vpw
