@@ -102,6 +102,11 @@ bool TAction::ExecuteOperation(const std::string& name) {
     }
 }
 
+bool TAction::ExecuteOperationNow(const std::string& name) {
+    hoverEffect_.clear();
+    return ExecuteOperation(name);
+}
+
 bool TAction::ExecuteNextOperation() {
     try {
         IPtr<IOperation> next = next_;

@@ -51,6 +51,8 @@ public:
     void DetachWindow() override;
     IPtr<IOperation> GetNextOperation() override { return next_; }
     bool ExecuteOperation(const std::string& name) override;
+    // Applies the operation at once, ending a hover state that would defer it.
+    bool ExecuteOperationNow(const std::string& name);
     bool ExecuteNextOperation() override;
 
     // IAction

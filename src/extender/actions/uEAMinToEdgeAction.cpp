@@ -323,9 +323,7 @@ void TMinToEdgeAction::DetachWindow() {
             DropIconWindow(true);
             SetCurrentOperation("MINTOEDGEOFF");
         } else {
-            if (minimized_) ExecuteOperation("MINTOEDGEOFF");
-            // A hover state defers operations: the window comes back all the same.
-            if (minimized_) ApplyOperation("MINTOEDGEOFF");
+            if (minimized_) ExecuteOperationNow("MINTOEDGEOFF");
         }
         SaveIconWindowPosition();
     } catch (...) {

@@ -111,9 +111,7 @@ void TMinToTrayAction::DetachWindow() {
             RestoreApplicationOwner(Window());
             SetCurrentOperation("MINTOTRAYOFF");
         } else {
-            if (inTray_) ExecuteOperation("MINTOTRAYOFF");
-            // A hover state defers operations: the window comes back all the same.
-            if (inTray_) ApplyOperation("MINTOTRAYOFF");
+            if (inTray_) ExecuteOperationNow("MINTOTRAYOFF");
         }
         if (iconShown_) RemoveTrayIcon();
     } catch (...) {
