@@ -1,5 +1,7 @@
 #include "uEACloseQueryAction.h"
 
+#include <utility>
+
 #include "WinFuncs.h"
 
 namespace vpw {
@@ -9,6 +11,10 @@ namespace {
 constexpr char CLOSE_QUERY_OPERATION[] = "CLOSEQUERY";
 
 bool IsNtPlatform() { return (GetVersion() & 0x80000000u) == 0; }
+
+// The window whose close the user confirmed while its rule let go of it: a
+// rule attached since does not ask again for the command sent on its behalf.
+thread_local HWND g_confirmedWindow = nullptr;
 
 }  // namespace
 
@@ -49,8 +55,19 @@ bool TCloseQueryAction::BeforeMessage(TMessage& message) {
     try {
         // The whole wParam: commands with the system's low bits set pass.
         if (message.Msg != WM_SYSCOMMAND || message.WParam != SC_CLOSE) return false;
-        if (AskClose()) return false;
+        HWND window = Window();
+        if (window && window == g_confirmedWindow) return false;
+        bool yes = AskClose();
+        // Still attached: the command passes on through this procedure.
+        if (yes && Window() == window) return false;
         message.Result = 0;
+        if (yes && IsWindow(window)) {
+            // Detached while the box was open: this procedure passes nothing
+            // on any more, so the window gets the command afresh.
+            HWND outer = std::exchange(g_confirmedWindow, window);
+            SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            g_confirmedWindow = outer;
+        }
         return true;
     } catch (...) {
         return false;

@@ -1,5 +1,6 @@
 #include "uEAMinToEdgeAction.h"
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
 
@@ -281,8 +282,12 @@ void TMinToEdgeAction::DropRetiredIconWindow() {
 }
 
 POINT TMinToEdgeAction::IconWindowPlace(const TIconWnd& iconWindow) const {
-    RECT area{iconLeft_, iconTop_, iconLeft_ + iconWindow.Width(), iconTop_ + iconWindow.Height()};
-    if (MonitorFromRect(&area, MONITOR_DEFAULTTONULL)) return POINT{iconLeft_, iconTop_};
+    // A stored place is anything the registry held: bounded before adding.
+    constexpr int FAR_OFF = 1 << 24;
+    int left = std::clamp(iconLeft_, -FAR_OFF, FAR_OFF);
+    int top = std::clamp(iconTop_, -FAR_OFF, FAR_OFF);
+    RECT area{left, top, left + iconWindow.Width(), top + iconWindow.Height()};
+    if (MonitorFromRect(&area, MONITOR_DEFAULTTONULL)) return POINT{left, top};
     return POINT{0, 0};
 }
 
