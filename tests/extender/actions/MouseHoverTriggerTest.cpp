@@ -265,7 +265,9 @@ TEST(MouseHoverTrigger, AStayOnTopThatAHoverChangedIsPutBackOnDetach) {
                                          "\\TRIGGER=MOUSEHOVETRIGGER{\\AGENT={\\NAME=A\\ACTIONNAME=Top}}");
         IPtr<IAction> action = rule.Action("Top");
         ASSERT_TRUE(action);
-        if (c.onTopBefore) ASSERT_TRUE(action->ExecuteOperation("STAYONTOPON"));
+        if (c.onTopBefore) {
+            ASSERT_TRUE(action->ExecuteOperation("STAYONTOPON"));
+        }
         ActivateOther();
         MouseOnto(window.Get());
         ASSERT_EQ(HoverTrigger(rule)->GetState(), THoverState::Hovered);
