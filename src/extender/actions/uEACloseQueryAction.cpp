@@ -1,7 +1,5 @@
 #include "uEACloseQueryAction.h"
 
-#include <utility>
-
 #include "WinFuncs.h"
 
 namespace vpw {
@@ -12,9 +10,9 @@ constexpr char CLOSE_QUERY_OPERATION[] = "CLOSEQUERY";
 
 bool IsNtPlatform() { return (GetVersion() & 0x80000000u) == 0; }
 
-// The window whose close the user confirmed while its rule let go of it: a
-// rule attached since does not ask again for the command sent on its behalf.
-thread_local HWND g_confirmedWindow = nullptr;
+// Marks, for the length of one send, a window whose close the user confirmed
+// while its rule let go of it: a rule attached since does not ask again.
+constexpr char CONFIRMED_CLOSE_PROPERTY[] = "{7C0E5A53-2F4B-4D7E-9A61-3B8D0C4E15F2}";
 
 }  // namespace
 
@@ -56,7 +54,7 @@ bool TCloseQueryAction::BeforeMessage(TMessage& message) {
         // The whole wParam: commands with the system's low bits set pass.
         if (message.Msg != WM_SYSCOMMAND || message.WParam != SC_CLOSE) return false;
         HWND window = Window();
-        if (window && window == g_confirmedWindow) return false;
+        if (window && GetPropA(window, CONFIRMED_CLOSE_PROPERTY)) return false;
         bool yes = AskClose();
         // Still attached: the command passes on through this procedure.
         if (yes && Window() == window) return false;
@@ -64,9 +62,9 @@ bool TCloseQueryAction::BeforeMessage(TMessage& message) {
         if (yes && IsWindow(window)) {
             // Detached while the box was open: this procedure passes nothing
             // on any more, so the window gets the command afresh.
-            HWND outer = std::exchange(g_confirmedWindow, window);
+            bool marked = SetPropA(window, CONFIRMED_CLOSE_PROPERTY, reinterpret_cast<HANDLE>(1)) != FALSE;
             SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-            g_confirmedWindow = outer;
+            if (marked && IsWindow(window)) RemovePropA(window, CONFIRMED_CLOSE_PROPERTY);
         }
         return true;
     } catch (...) {
