@@ -86,7 +86,8 @@ void TSingleAppInstance::ActivateAnotherInstance() {
     EnumThreadWindows(storedThreadId_, TakeFirstVisible, reinterpret_cast<LPARAM>(&window));
     if (!window) return;
     SetForegroundWindow(window);
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    // Posted: a first instance that does not answer must not hang this one.
+    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
 }
 
 }  // namespace vpw

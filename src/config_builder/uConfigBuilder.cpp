@@ -390,7 +390,16 @@ void TConfigBuilder::RunControlCenter() { OpenInProgramsDirectory(CC_PROGRAM_NAM
 
 void TConfigBuilder::StopControlCenter() { SendControlCenterCommand(CMD_STOP_CONTROL_CENTER); }
 
-void TConfigBuilder::ShowHelp() { OpenInProgramsDirectory(kHelpFile); }
+void TConfigBuilder::ShowHelp() {
+    std::string path = ProgramsDirectory() + kHelpFile;
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        ShowMessage(form_ ? form_->Handle() : nullptr,
+                    Translate("Error_HelpFileMissing", "The help file does not exist:") + "\n" + path,
+                    MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    OpenInProgramsDirectory(kHelpFile);
+}
 
 void TConfigBuilder::ShowOptions() {
     if (ShowOptionsForm(form_ ? form_->Handle() : nullptr) == mrOk) SendControlCenterCommand(CMD_APPLY_SETTINGS);

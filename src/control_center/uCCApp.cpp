@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -322,7 +324,7 @@ void TCCApp::Shutdown() {
     }
     ReleaseModel();
     try {
-        if (HWND window = std::exchange(handlerWindow_, nullptr)) {
+        if (HWND window = handlerWindow_.exchange(nullptr)) {
             // Still there after a failed start or at session end; a class
             // with a window cannot be unregistered.
             if (IsWindow(window) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
@@ -441,9 +443,31 @@ void TCCApp::ShowTrayMenu() {
 }
 
 void TCCApp::OpenInProgramsDirectory(const char* fileName) {
-    const std::string& directory = ProgramsDirectory();
-    ShellExecuteA(handlerWindow_, nullptr, (directory + fileName).c_str(), nullptr, directory.c_str(),
-                  SW_SHOWNORMAL);
+    // The shell's work (associations, starting programs, a slow folder) runs
+    // off this thread: it installed the hook, and the system runs the hook
+    // for programs of the other bitness on it.
+    std::string directory = ProgramsDirectory();
+    std::string path = directory + fileName;
+    std::string missing;
+    if (fileName == std::string(CC_HELP_FILE))
+        missing = Translate("Error_HelpFileMissing", "The help file does not exist:") + "\n" + path;
+    HWND owner = handlerWindow_;
+    std::string title = title_;
+    try {
+        std::thread([=]() noexcept {
+            try {
+                if (!missing.empty() && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+                    MessageBoxA(nullptr, missing.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
+                    return;
+                }
+                HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+                ShellExecuteA(owner, nullptr, path.c_str(), nullptr, directory.c_str(), SW_SHOWNORMAL);
+                if (SUCCEEDED(com)) CoUninitialize();
+            } catch (...) {
+            }
+        }).detach();
+    } catch (...) {
+    }
 }
 
 void TCCApp::EndSession() {

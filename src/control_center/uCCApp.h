@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -85,7 +86,8 @@ private:
     void EndSession();
     bool Stopping() const;
 
-    HWND handlerWindow_ = nullptr;
+    // The server thread posts to it.
+    std::atomic<HWND> handlerWindow_{nullptr};
     bool trayIconEnabled_ = true;
     bool trayIconShown_ = false;
     IPtr<IBOMObjectSlave> root_;

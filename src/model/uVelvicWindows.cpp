@@ -5,6 +5,7 @@
 #include "AppGlobals.h"
 #include "CommandDocuments.h"
 #include "ProcessesCommunication.h"
+#include "WinHandles.h"
 #include "XMLStorage.h"
 #include "uCriterions.h"
 #include "uEnabledItem.h"
@@ -177,6 +178,18 @@ void TVelvicWindows::GetWindowRuleData(HWND window, std::string& text) {
 
 std::string TVelvicWindows::ConfigFilePath() { return ProgramsDirectory() + ConfigFileName(); }
 
+namespace {
+
+// The new file's data on the disk before its name replaces the old one's:
+// otherwise a crash right after the move may leave an empty configuration.
+bool FlushToDisk(const std::string& fileName) {
+    TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && FlushFileBuffers(file.Get()) != FALSE;
+}
+
+}  // namespace
+
 bool TVelvicWindows::WriteConfigFile(const std::string& fileName) {
     // Written beside the old file and moved over it, so that a failed write
     // never leaves a truncated configuration.
@@ -186,6 +199,8 @@ bool TVelvicWindows::WriteConfigFile(const std::string& fileName) {
         IPtr<TXMLStorage> storage(new TXMLStorage);
         written = storage->New("velvic_windows") &&
                   storage->SaveObject(static_cast<IPersistObject*>(this)) && storage->SaveToFile(temp);
+        storage = nullptr;
+        written = written && FlushToDisk(temp);
     } catch (const std::exception&) {
         written = false;
     }

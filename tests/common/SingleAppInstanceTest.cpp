@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "SingleAppInstance.h"
 #include "WinTestSupport.h"
@@ -96,9 +97,11 @@ TEST(SingleAppInstance, ActivateBringsBackOnlyAVisibleWindow) {
     struct Case {
         const char* show;
         bool visible;
+        bool answers;  // the first instance handles its messages
     } cases[] = {
-        {"hidden", false},
-        {"minimized", true},
+        {"hidden", false, true},
+        {"minimized", true, true},
+        {"hung", true, false},  // minimised, and it never answers
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.show);
@@ -113,11 +116,21 @@ TEST(SingleAppInstance, ActivateBringsBackOnlyAVisibleWindow) {
 
         TSingleAppInstance second(name);
         ASSERT_TRUE(second.CheckAndRegister());
-        second.ActivateAnotherInstance();
-        EXPECT_EQ(IsWindowVisible(w) != FALSE, c.visible);  // a hidden window stays hidden
-        EXPECT_FALSE(IsIconic(w));
-        EXPECT_EQ(GetForegroundWindow() == w, c.visible);
+        // On a thread of its own, so that a hang fails the case instead of the run.
+        HANDLE activated = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread activate([&] {
+            second.ActivateAnotherInstance();
+            SetEvent(activated);
+        });
+        EXPECT_EQ(WaitForSingleObject(activated, 3000), WAIT_OBJECT_0) << "a hung first instance holds up the second";
+        if (c.answers) {
+            EXPECT_TRUE(test::PumpUntil([&] { return !IsIconic(w); }, 3000));
+            EXPECT_EQ(IsWindowVisible(w) != FALSE, c.visible);  // a hidden window stays hidden
+            EXPECT_EQ(GetForegroundWindow() == w, c.visible);
+        }
         SetEvent(quit.h);
+        activate.join();
+        CloseHandle(activated);
         EXPECT_EQ(peer.Wait(10000), 0u);
     }
 }

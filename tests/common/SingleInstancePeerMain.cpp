@@ -1,8 +1,9 @@
 // Test helper: another process of the "same program".
 //   peer check NAME PID TID  -> CheckAndRegister and IsAnotherInstanceRunning
 //        must both find the instance PID/TID; exit 0 when they do
-//   peer hold NAME [visible|minimized]
-//        -> owns one window (hidden unless asked), registers, then waits for
+//   peer hold NAME [visible|minimized|hung]
+//        -> owns one window (hidden unless asked; "hung": minimised, and no
+//           message is handled after registering), registers, then waits for
 //           the event NAME.quit; exit 0, or 2 when it could not register
 //   peer race NAME  -> waits for NAME.start, checks and registers, releases
 //        the semaphore NAME.done, waits for NAME.quit; exit 1 when another
@@ -38,12 +39,16 @@ int main(int argc, char** argv) {
         if (!quit) return 11;
         DWORD style = WS_OVERLAPPEDWINDOW;
         if (show == "visible") style |= WS_VISIBLE;
-        if (show == "minimized") style |= WS_VISIBLE | WS_MINIMIZE;
+        if (show == "minimized" || show == "hung") style |= WS_VISIBLE | WS_MINIMIZE;
         CreateWindowExA(0, "STATIC", ("peer " + name).c_str(), style, 50, 50, 300, 200, nullptr, nullptr, nullptr,
                         nullptr);
         // Registered only once the window is complete, so that whoever sees
         // the registration also sees the window as it will stay.
         if (instance.CheckAndRegister()) return 2;
+        if (show == "hung") {
+            WaitForSingleObject(quit, INFINITE);
+            return 0;
+        }
         // Keep answering messages to our window while waiting.
         for (;;) {
             DWORD r = MsgWaitForMultipleObjects(1, &quit, FALSE, INFINITE, QS_ALLINPUT);

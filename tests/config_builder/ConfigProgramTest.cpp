@@ -252,6 +252,35 @@ TEST(ConfigProgram, MenuBarGroupsDropTheirCommandsDown) {
     EXPECT_TRUE(WaitUntil([] { return !MappingExists("{FBFD34BB-9B49-4F63-BB25-315BCAAFBA5B}"); }, 15000));
 }
 
+TEST(ConfigProgram, HelpWithoutItsFileSaysSoAndNamesTheFile) {
+    ConfigFolder folder;
+    folder.WriteConfig(kTwoRules);
+    ConfigProgram program(folder);
+    ASSERT_TRUE(program.Start());
+    const std::string help = folder.Path("VelvicPlimsyWindows.chm");
+    ASSERT_EQ(GetFileAttributesA(help.c_str()), INVALID_FILE_ATTRIBUTES);
+    struct Case {
+        const char* what;
+        bool byKey;
+    } cases[] = {{"F1", true}, {"Help, Contents", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.byKey) {
+            program.Activate();
+            Key(VK_F1);
+        } else {
+            ChooseFromMenu(program, "&Help", 1);
+        }
+        HWND message = program.WaitForMessageBox(5000);
+        EXPECT_NE(message, nullptr) << "the Help command did nothing";
+        if (!message) continue;
+        EXPECT_NE(program.MessageText(message).find("The help file does not exist:"), std::string::npos);
+        EXPECT_NE(program.MessageText(message).find(help), std::string::npos) << program.MessageText(message);
+        ConfigProgram::Answer(message, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(message); }));
+    }
+}
+
 // A window of this process with its own class, for the control center to
 // look rules up for.
 class ClassWindow {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ControlCenterTestSupport.h"
+#include "extender/MessageBoxProbe.h"
 
 using namespace vpw;
 using namespace vpw::test;
@@ -439,6 +440,31 @@ TEST_F(ControlCenterProgram, MenuCommandsStartTheConfigurationProgramAndClose) {
         for (int i = 0; i < 250 && IsWindow(config); ++i) Sleep(20);
         EXPECT_FALSE(IsWindow(config));
     }
+
+    PostMessageA(handler, WM_COMMAND, 1000, 0);
+    EXPECT_EQ(center_->Wait(10000), 0u);
+}
+
+TEST_F(ControlCenterProgram, HelpWithoutItsFileSaysSoAndNamesTheFile) {
+    folder_.WriteConfig(RulesConfig({}));
+    HWND handler = Start();
+    ASSERT_NE(handler, nullptr);
+    ASSERT_EQ(GetFileAttributesA(folder_.Path("VelvicPlimsyWindows.chm").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    PostMessageA(handler, WM_COMMAND, 1003, 0);
+    HWND box = nullptr;
+    for (int i = 0; i < 250 && !box; ++i) {
+        for (HWND w : TopLevelWindows("#32770", center_->Id(), true)) box = w;
+        if (!box) Sleep(20);
+    }
+    ASSERT_NE(box, nullptr) << "the Help command did nothing";
+    TMessageBoxView view = ReadMessageBox(box);
+    EXPECT_NE(view.text.find("The help file does not exist:"), std::string::npos) << view.text;
+    EXPECT_NE(view.text.find("VelvicPlimsyWindows.chm"), std::string::npos) << view.text;
+    // The handler window keeps answering while the message is up.
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutA(handler, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result), 0);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
 
     PostMessageA(handler, WM_COMMAND, 1000, 0);
     EXPECT_EQ(center_->Wait(10000), 0u);

@@ -1,5 +1,7 @@
 #include "uEAActions.h"
 
+#include <utility>
+
 #include "EARoutines.h"
 #include "Exceptions.h"
 #include "RegistryRoutines.h"
@@ -260,13 +262,26 @@ bool TStayOnTopAction::ApplyOperation(const std::string& name) {
         insertAfter = HWND_NOTOPMOST;
     else
         return false;
-    return SetWindowPos(Window(), insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
+    // Its own move is no change by others: a hover's would become current.
+    bool outer = std::exchange(applying_, true);
+    bool done = SetWindowPos(Window(), insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
+    applying_ = outer;
+    return done;
+}
+
+void TStayOnTopAction::DetachWindow() {
+    try {
+        // A dying window is sent nothing.
+        if (!GetHoverEffect().empty() && !WindowBeingDestroyed()) RemoveHoverEffect();
+    } catch (...) {
+    }
+    TMessageHandlerAction::DetachWindow();
 }
 
 void TStayOnTopAction::AfterMessage(TMessage& message, bool handled) {
     try {
         TMessageHandlerAction::AfterMessage(message, handled);
-        if (message.Msg != WM_WINDOWPOSCHANGED || message.LParam == 0) return;
+        if (message.Msg != WM_WINDOWPOSCHANGED || message.LParam == 0 || applying_) return;
         const WINDOWPOS& pos = *reinterpret_cast<const WINDOWPOS*>(message.LParam);
         // With SWP_NOZORDER the insert-after handle is not looked at by the
         // system, so it says nothing about the window's place.

@@ -143,11 +143,16 @@ class TStayOnTopAction : public TMessageHandlerAction {
 public:
     void CreateOperations() override;
     bool ApplyOperation(const std::string& name) override;
+    // Takes back what a hover put on or off, unless the window is going.
+    void DetachWindow() override;
     // Follows topmost changes that others make.
     void AfterMessage(TMessage& message, bool handled) override;
 
 protected:
     ~TStayOnTopAction() override = default;
+
+private:
+    bool applying_ = false;
 };
 
 // Operation CLOSEWINDOW: posts WM_CLOSE once.

@@ -10,6 +10,10 @@ constexpr char CLOSE_QUERY_OPERATION[] = "CLOSEQUERY";
 
 bool IsNtPlatform() { return (GetVersion() & 0x80000000u) == 0; }
 
+// Marks, for the length of one send, a window whose close the user confirmed
+// while its rule let go of it: a rule attached since does not ask again.
+constexpr char CONFIRMED_CLOSE_PROPERTY[] = "{7C0E5A53-2F4B-4D7E-9A61-3B8D0C4E15F2}";
+
 }  // namespace
 
 void TCloseQueryAction::Initialize() {
@@ -49,8 +53,19 @@ bool TCloseQueryAction::BeforeMessage(TMessage& message) {
     try {
         // The whole wParam: commands with the system's low bits set pass.
         if (message.Msg != WM_SYSCOMMAND || message.WParam != SC_CLOSE) return false;
-        if (AskClose()) return false;
+        HWND window = Window();
+        if (window && GetPropA(window, CONFIRMED_CLOSE_PROPERTY)) return false;
+        bool yes = AskClose();
+        // Still attached: the command passes on through this procedure.
+        if (yes && Window() == window) return false;
         message.Result = 0;
+        if (yes && IsWindow(window)) {
+            // Detached while the box was open: this procedure passes nothing
+            // on any more, so the window gets the command afresh.
+            bool marked = SetPropA(window, CONFIRMED_CLOSE_PROPERTY, reinterpret_cast<HANDLE>(1)) != FALSE;
+            SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (marked && IsWindow(window)) RemovePropA(window, CONFIRMED_CLOSE_PROPERTY);
+        }
         return true;
     } catch (...) {
         return false;

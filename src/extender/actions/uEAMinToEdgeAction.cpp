@@ -1,5 +1,6 @@
 #include "uEAMinToEdgeAction.h"
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
 
@@ -301,8 +302,12 @@ void TMinToEdgeAction::DropIconWindow(bool later) {
 }  // a click on it may still be handled: it goes once that returned
 
 POINT TMinToEdgeAction::IconWindowPlace(const TIconWnd& iconWindow) const {
-    RECT area{iconLeft_, iconTop_, iconLeft_ + iconWindow.Width(), iconTop_ + iconWindow.Height()};
-    if (MonitorFromRect(&area, MONITOR_DEFAULTTONULL)) return POINT{iconLeft_, iconTop_};
+    // A stored place is anything the registry held: bounded before adding.
+    constexpr int FAR_OFF = 1 << 24;
+    int left = std::clamp(iconLeft_, -FAR_OFF, FAR_OFF);
+    int top = std::clamp(iconTop_, -FAR_OFF, FAR_OFF);
+    RECT area{left, top, left + iconWindow.Width(), top + iconWindow.Height()};
+    if (MonitorFromRect(&area, MONITOR_DEFAULTTONULL)) return POINT{left, top};
     return POINT{0, 0};
 }
 

@@ -1,5 +1,7 @@
 #include "uEAMinToTrayAction.h"
 
+#include <atomic>
+
 #include "AppConsts.h"
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
@@ -10,8 +12,9 @@ namespace vpw {
 
 namespace {
 
-// Process-wide: every action's icon gets an id of its own.
-UINT g_nextIconId = 0;
+// Process-wide: every action's icon gets an id of its own, whichever thread
+// builds it.
+std::atomic<UINT> g_nextIconId{0};
 
 constexpr UINT MENU_RESTORE_WINDOW = 1;
 constexpr UINT MENU_CLOSE_WINDOW = 2;
@@ -33,7 +36,7 @@ void TMinToTrayAction::CorrectPlacement(WINDOWPLACEMENT& placement) {
 
 void TMinToTrayAction::Initialize() {
     TMessageHandlerAction::Initialize();
-    iconId_ = g_nextIconId++;
+    iconId_ = g_nextIconId.fetch_add(1);
     iconShown_ = false;
     inTray_ = false;
     savedShowState_ = 0;
@@ -215,17 +218,19 @@ void TMinToTrayAction::ShowTrayMenu() {
     UINT chosen = static_cast<UINT>(TrackPopupMenu(trayMenu_.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
                                                    at.x, at.y, 0, window, nullptr));
     PostMessageA(window, WM_NULL, 0, 0);
+    // A detach in the menu's loop brought the window back and let go of it:
+    // the choice then goes to the handle taken before.
     if (chosen == MENU_RESTORE_WINDOW)
-        TrayMenuClick(ITEM_RESTORE_WINDOW);
+        TrayMenuClick(ITEM_RESTORE_WINDOW, window);
     else if (chosen == MENU_CLOSE_WINDOW)
-        TrayMenuClick(ITEM_CLOSE_WINDOW);
+        TrayMenuClick(ITEM_CLOSE_WINDOW, window);
 }
 
-void TMinToTrayAction::TrayMenuClick(const std::string& item) {
+void TMinToTrayAction::TrayMenuClick(const std::string& item, HWND window) {
     try {
         if (CompareTextAscii(item, ITEM_CLOSE_WINDOW) == 0) {
             ExecuteOperation("MINTOTRAYOFF");
-            PostMessageA(Window(), WM_CLOSE, 0, 0);
+            if (window) PostMessageA(window, WM_CLOSE, 0, 0);
         } else if (CompareTextAscii(item, ITEM_RESTORE_WINDOW) == 0) {
             ExecuteOperation("MINTOTRAYOFF");
         }

@@ -44,8 +44,8 @@ public:
     void BuildTrayMenu();
     // Modal on the window's thread until the user picks or dismisses.
     void ShowTrayMenu();
-    // "RestoreWindow" or "CloseWindow".
-    void TrayMenuClick(const std::string& item);
+    // "RestoreWindow" or "CloseWindow"; `window` is the one the menu was for.
+    void TrayMenuClick(const std::string& item, HWND window);
     // The caption of a menu item: the configured one, or its default.
     std::string MenuCaption(const std::string& item) const;
 

@@ -153,7 +153,7 @@ void TWindowExtender::RemoveMessageHandler(IMessageHandler* handler) {
     }
 }
 
-std::string TWindowExtender::GetWindowCaption() { return vpw::GetWindowCaption(window_); }
+std::string TWindowExtender::GetWindowCaption() { return vpw::GetWindowCaption(window_.load()); }
 
 void TWindowExtender::WindowProc(TMessage& message) {
     // The subclass procedure holds a reference for the length of this call.

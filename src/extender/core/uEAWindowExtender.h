@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -89,7 +90,8 @@ private:
     IPtr<TActionsActivators> triggers_;
     IPtr<TMessageHandlers> handlers_;
     IPtr<IWindowExtenderOwner> owner_;
-    HWND window_ = nullptr;
+    // Looked up from every thread of the process (FindExtender).
+    std::atomic<HWND> window_{nullptr};
     bool destroying_ = false;
     TWHook* hook_ = nullptr;  // owned
     std::string ruleName_;

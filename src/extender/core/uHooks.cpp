@@ -71,12 +71,13 @@ constexpr LRESULT CHAIN_PROBE_ANSWER = 0x5650574C;
 
 // Code that another window procedure may still call must never be unloaded.
 // Never called under HookLock: pinning takes the loader's lock.
-void PinLibrary() {
+bool PinLibrary() {
     static std::atomic<bool> pinned{false};
-    if (pinned) return;
+    if (pinned) return true;
     HMODULE module = nullptr;
     pinned = GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                                 reinterpret_cast<LPCSTR>(&TWHook::SubclassProc), &module) != FALSE;
+    return pinned;
 }
 
 }  // namespace
@@ -97,8 +98,9 @@ void TWHook::Hook() {
     if (installed_) return;
     try {
         // From the first subclassed window on, a frame of SubclassProc may
-        // sit on any stack of this process: the code stays for good.
-        PinLibrary();
+        // sit on any stack of this process: the code stays for good. Code
+        // that may be unloaded never goes into a chain.
+        if (!PinLibrary()) return;
         unicode_ = IsWindowUnicode(window_) != FALSE;
         {
             TLockGuard guard(HookLock());

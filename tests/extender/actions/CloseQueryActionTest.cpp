@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "RegistryRoutines.h"
@@ -140,6 +141,56 @@ TEST(CloseQueryAction, ItsOperationOnlyAsks) {
         EXPECT_EQ(answerer.Stop().box != nullptr, c.asks);
         EXPECT_EQ(window.Count(WM_CLOSE), 0);
         EXPECT_TRUE(window.SysCommands().empty());
+    }
+}
+
+TEST(CloseQueryAction, AnAnswerGivenWhileTheRuleLetGoStillCounts) {
+    struct Case {
+        const char* what;
+        int answer;
+        bool reattach;  // a new rule with its own question while the box is open
+        bool closes;
+    } cases[] = {
+        {"Yes after a detach closes", IDYES, false, true},
+        {"No after a detach keeps the window", IDNO, false, false},
+        {"Yes is not asked again by the rule attached since", IDYES, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTargetWindow window;
+        auto rule = std::make_unique<TAttachedRule>(window.Get(), CloseQueryRule(""));
+        std::unique_ptr<TAttachedRule> next;
+        TThreadCall detach([&] {
+            rule->Release();
+            if (c.reattach) next = std::make_unique<TAttachedRule>(window.Get(), CloseQueryRule(""));
+        });
+        window.Reset();
+        int boxes = 0;
+        std::thread user([&] {
+            HWND box = WaitForMessageBox(window.Get(), 5000);
+            if (!box) return;
+            ++boxes;
+            detach.Run();
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(c.answer, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, c.answer)));
+            for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 3000;) Sleep(10);
+            // A second question would wait here for an answer.
+            if (HWND again = WaitForMessageBox(window.Get(), 700)) {
+                ++boxes;
+                PostMessageA(again, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(again, IDNO)));
+            }
+        });
+        SendMessageA(window.Get(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        user.join();
+        EXPECT_EQ(boxes, 1);
+        EXPECT_EQ(SawSysCommand(window, SC_CLOSE), c.closes);
+        if (next) {
+            // The new rule still asks for the next close.
+            TBoxAnswerer answerer(window.Get(), IDNO);
+            SendMessageA(window.Get(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            EXPECT_NE(answerer.Stop().box, nullptr);
+        }
     }
 }
 

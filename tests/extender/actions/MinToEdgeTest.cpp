@@ -186,6 +186,7 @@ TEST(MinToEdgeAction, StoredPositionsAreReadUntilTheFirstBadValue) {
         {"a left that is no number stops the reading", "abc", "150", 0, 0, 0, 0},
         {"a top that is no number keeps the left", "200", "x1", 200, 0, 200, 0},
         {"outside every monitor: the corner", "5000", "4000", 5000, 4000, 0, 0},
+        {"at the integer limit: the corner", "2147483647", "2147483647", 2147483647, 2147483647, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

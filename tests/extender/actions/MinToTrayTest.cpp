@@ -6,7 +6,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -118,6 +121,25 @@ TEST(MinToTrayAction, TwoActionsHaveTheirOwnIconsAndForeignIdsReachTheWindow) {
     EXPECT_TRUE(IsWindowVisible(window.Get()));
 }
 
+TEST(MinToTrayAction, ActionsBuiltOnSeveralThreadsAtOnceHaveTheirOwnIds) {
+    constexpr int kThreads = 4, kEach = 300;
+    std::vector<std::vector<UINT>> ids(kThreads);
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            ++ready;
+            while (ready < kThreads) {
+            }
+            for (int i = 0; i < kEach; ++i) ids[t].push_back(NewItem<TMinToTrayAction>("\\NAME=Id")->GetIconId());
+        });
+    for (auto& t : threads) t.join();
+    std::vector<UINT> all;
+    for (auto& v : ids) all.insert(all.end(), v.begin(), v.end());
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end());
+}
+
 TEST(MinToTrayAction, TheShellsRestartBringsTheIconBack) {
     TTargetWindow window;
     TAttachedRule rule(window.Get(), TrayRule());
@@ -204,6 +226,7 @@ TEST(MinToTrayAction, MenuCaptionsReplaceTheDefaultsByNameInAnyCase) {
 struct TMenuPick {
     std::vector<std::string> items;
     bool found = false;
+    std::function<void()> whileOpen;  // runs before the click
 
     void Run(int choose) {
         DWORD start = GetTickCount();
@@ -215,6 +238,7 @@ struct TMenuPick {
         }
         if (!popup) return;
         found = true;
+        if (whileOpen) whileOpen();
         auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
         int n = menu ? GetMenuItemCount(menu) : 0;
         for (int i = 0; i < n; ++i) {
@@ -264,6 +288,37 @@ TEST(MinToTrayAction, TheMenuShowsTheCaptionsAndItsChoiceNeverReachesTheHost) {
         EXPECT_EQ(window.Count(WM_CLOSE), c.closes);
         EXPECT_EQ(window.Count(WM_COMMAND), 0);
         if (!c.visibleAfter) ClickIcon(window.Get(), action->GetIconId(), WM_LBUTTONDOWN);
+    }
+}
+
+TEST(MinToTrayAction, TheMenusChoiceStillReachesTheWindowAfterADetach) {
+    struct Case {
+        const char* what;
+        int choose;
+        int closes;
+    } cases[] = {{"Close Window", 1, 1}, {"Restore Window", 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTargetWindow window;
+        auto rule = std::make_unique<TAttachedRule>(window.Get(), TrayRule());
+        TMinToTrayAction* action = TrayAction(*rule);
+        ASSERT_NE(action, nullptr);
+        UINT id = action->GetIconId();
+        ASSERT_TRUE(action->ExecuteNextOperation());
+        Pump(50);
+        window.Reset();
+        TThreadCall detach([&] { rule->Release(); });
+
+        TMenuPick pick;
+        pick.whileOpen = [&] { detach.Run(); };
+        std::thread picker([&] { pick.Run(c.choose); });
+        ClickIcon(window.Get(), id, WM_RBUTTONDOWN);
+        picker.join();
+        Pump(50);
+        ASSERT_TRUE(pick.found);
+        EXPECT_TRUE(IsWindowVisible(window.Get()));
+        EXPECT_FALSE(IconExists(window.Get(), id));
+        EXPECT_EQ(window.Count(WM_CLOSE), c.closes);
     }
 }
 

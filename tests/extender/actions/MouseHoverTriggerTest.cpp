@@ -253,4 +253,32 @@ TEST(MouseHoverTrigger, ReleasedWhileHoveredNoTickComesLater) {
     EXPECT_EQ(TRecordingAction::Applied(), TApplied{"SECOND"});
 }
 
+TEST(MouseHoverTrigger, AStayOnTopThatAHoverChangedIsPutBackOnDetach) {
+    struct Case {
+        const char* what;
+        bool onTopBefore;  // the action's current operation
+    } cases[] = {{"a hover put it on top", false}, {"a hover took it off the top", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTargetWindow window;
+        TAttachedRule rule(window.Get(), "\\WINDOWRULENAME=RulePartsTest Hover\\ACTION=STAYONTOPACTION{\\NAME=Top}"
+                                         "\\TRIGGER=MOUSEHOVETRIGGER{\\AGENT={\\NAME=A\\ACTIONNAME=Top}}");
+        IPtr<IAction> action = rule.Action("Top");
+        ASSERT_TRUE(action);
+        if (c.onTopBefore) {
+            ASSERT_TRUE(action->ExecuteOperation("STAYONTOPON"));
+        }
+        ActivateOther();
+        MouseOnto(window.Get());
+        ASSERT_EQ(HoverTrigger(rule)->GetState(), THoverState::Hovered);
+        EXPECT_EQ(window.Topmost(), !c.onTopBefore);
+        EXPECT_EQ(CurrentName(action.get()), c.onTopBefore ? "STAYONTOPON" : "STAYONTOPOFF");
+        rule.Release();
+        EXPECT_EQ(window.Topmost(), c.onTopBefore);
+        MouseAway();
+        Pump(300);
+        EXPECT_EQ(window.Topmost(), c.onTopBefore);
+    }
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -180,6 +181,43 @@ public:
 
 private:
     IPtr<IWindowExtender> extender_;
+};
+
+// Runs a call on the thread that made this object when another thread asks:
+// a sent message is taken inside modal loops too (message boxes, menus), so
+// a detach can be made to arrive while one is open.
+class TThreadCall {
+public:
+    explicit TThreadCall(std::function<void()> call) : call_(std::move(call)) {
+        static bool registered = [] {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = &TThreadCall::Proc;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "VPW_RulePartsThreadCall";
+            return RegisterClassA(&wc) != 0;
+        }();
+        (void)registered;
+        window_ = CreateWindowExA(0, "VPW_RulePartsThreadCall", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    }
+    ~TThreadCall() { DestroyWindow(window_); }
+    TThreadCall(const TThreadCall&) = delete;
+    TThreadCall& operator=(const TThreadCall&) = delete;
+
+    // From another thread: returns once the call has run.
+    void Run() { SendMessageA(window_, WM_APP, 0, reinterpret_cast<LPARAM>(this)); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_APP) {
+            reinterpret_cast<TThreadCall*>(lp)->call_();
+            return 0;
+        }
+        return DefWindowProcA(w, m, wp, lp);
+    }
+
+    std::function<void()> call_;
+    HWND window_ = nullptr;
 };
 
 inline std::string CurrentName(IAction* action) {
