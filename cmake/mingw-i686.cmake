@@ -1,12 +1,5 @@
 # Cross build for 32-bit Windows with mingw-w64's posix-thread compilers.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests run through Wine, inside the private prefix of the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env VPW_ARCH=x86 ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec.sh)
+set(VPW_TRIPLE i686-w64-mingw32)
+set(VPW_WINE_ARCH x86)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,12 +1,5 @@
 # Cross build for 64-bit Windows with mingw-w64's posix-thread compilers.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests run through 64-bit Wine, inside the private prefix of the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env VPW_ARCH=x64 ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec.sh)
+set(VPW_TRIPLE x86_64-w64-mingw32)
+set(VPW_WINE_ARCH x64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

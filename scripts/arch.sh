@@ -17,7 +17,8 @@ vpw_why_no32() {
   if [ -n "${VPW_NO32:-}" ]; then
     echo "VPW_NO32 is set"
   else
-    echo "this kernel runs no 32-bit programs ($(/usr/lib/wine/wine --version 2>&1 </dev/null | tail -n 1))"
+    # The shell's own "script: line N:" prefix says nothing about why.
+    echo "this kernel runs no 32-bit programs ($( (/usr/lib/wine/wine --version) 2>&1 </dev/null | tail -n 1 | sed 's/^.*: line [0-9]*: //'))"
   fi
 }
 
