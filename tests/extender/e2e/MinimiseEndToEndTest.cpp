@@ -215,6 +215,16 @@ POINT MenuItem(HWND menu, int index, int count) {
     return POINT{(r.left + r.right) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / (2 * count)};
 }
 
+// The control center quits while `window` is in the tray: the window is
+// shown, its icon goes, and the program still closes when asked.
+void ExpectQuitBringsBackFromTheTray(TSystemFolder& system, ChildProcess& target, HWND window) {
+    EXPECT_EQ(system.StopCenter(), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !HasTrayIcon(window); }, 5000));
+    EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
+    EXPECT_EQ(target.Wait(10000), 0u);
+}
+
 TEST(EndToEnd, MinimisedToTheTrayTheIconBringsTheWindowBackAndItsMenuClosesIt) {
     const std::string rule = "E2E Tray";
     TSystemFolder system(Bin(), MinimiseConfig(rule, kTrayClass, kTrayAction));
@@ -297,12 +307,7 @@ TEST(EndToEnd, APermanentTrayIconSurvivesARoundTripAndQuittingTheControlCenterSh
 
     // The control center quits while the window is in the tray: it is shown
     // again and its icon goes.
-    EXPECT_EQ(system.StopCenter(), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000));
-    EXPECT_TRUE(WaitUntil([&] { return !HasTrayIcon(window); }, 5000));
-
-    EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
-    EXPECT_EQ(target->Wait(10000), 0u);
+    ExpectQuitBringsBackFromTheTray(system, *target, window);
     DeleteRuleState(rule);
 }
 
@@ -325,12 +330,7 @@ TEST(EndToEnd, AWindowInTheTrayComesBackWhenTheControlCenterQuitsThoughItsHostBr
     ASSERT_EQ(QueryTarget(window, kQueryRemoveOwnSubclass), 1);
     EXPECT_EQ(QueryTarget(window, kQuerySubclassed), 0) << "the program's own procedure is back";
 
-    EXPECT_EQ(system.StopCenter(), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000));
-    EXPECT_TRUE(WaitUntil([&] { return !HasTrayIcon(window); }, 5000));
-
-    EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
-    EXPECT_EQ(target->Wait(10000), 0u);
+    ExpectQuitBringsBackFromTheTray(system, *target, window);
     DeleteRuleState(rule);
 }
 
