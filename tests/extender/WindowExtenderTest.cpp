@@ -240,6 +240,32 @@ TEST_F(WindowExtender, LeavesAChainIntactWhenSomeoneSubclassedOnTop) {
     EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
 }
 
+// The host writes back the procedure it found under its own: the library's
+// pass-through place is cut out of the chain. An extender attached later
+// subclasses the window afresh instead of taking that dead place over.
+TEST_F(WindowExtender, AnExtenderAttachedAfterTheHostCutTheLibraryOutOfItsChainHearsTheWindow) {
+    IPtr<TFakeOwner> owner;
+    IPtr<TWindowExtender> ext = Attached("\\WINDOWRULENAME=r", owner);
+    g_belowForeign = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
+    ext->ReleaseOwner();
+    ext = nullptr;
+    owner = nullptr;
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+
+    IPtr<TWindowExtender> again = Build("\\WINDOWRULENAME=r");
+    IPtr<TFakeOwner> secondOwner(new TFakeOwner());
+    again->SetOwner(static_cast<IOwner*>(secondOwner.get()));
+    again->Connect();
+    again->AttachWindow(window_);
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TWHook::SubclassProc));
+    EXPECT_TRUE(again->ReachedByMessages());
+
+    again->Disconnect();
+    again->ReleaseOwner();
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+}
+
 // The close button: WM_CLOSE reaches the default procedure, which destroys
 // the window inside the extender's own call; the extender is released there
 // (by the hook procedure's detach, or by its own WM_DESTROY handling).

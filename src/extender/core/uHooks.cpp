@@ -69,6 +69,21 @@ const UINT g_chainProbe = RegisterMessageOrFallback("{0E6A3C71-5B2D-4E98-9F14-7C
 constexpr WPARAM CHAIN_PROBE_COOKIE = 0x56505750;
 constexpr LRESULT CHAIN_PROBE_ANSWER = 0x5650574C;
 
+bool HasRecord(HWND window) {
+    TLockGuard guard(HookLock());
+    return Records().count(window) != 0;
+}
+
+// Whether a message sent to the window still runs the library's procedure.
+// Only the window's own thread may call its procedures: elsewhere the answer
+// is yes, as if nobody had touched the chain.
+bool ChainReachesLibrary(HWND window, bool unicode) {
+    WNDPROC current = CurrentProc(window, unicode);
+    if (current == &TWHook::SubclassProc) return true;
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return true;
+    return CallProc(current, unicode, window, g_chainProbe, CHAIN_PROBE_COOKIE, 0) == CHAIN_PROBE_ANSWER;
+}
+
 // Code that another window procedure may still call must never be unloaded.
 // Never called under HookLock: pinning takes the loader's lock.
 bool PinLibrary() {
@@ -102,11 +117,19 @@ void TWHook::Hook() {
         // that may be unloaded never goes into a chain.
         if (!PinLibrary()) return;
         unicode_ = IsWindowUnicode(window_) != FALSE;
+        // Asked outside the lock: the probe runs the host's procedures.
+        const bool stillInChain = !HasRecord(window_) || ChainReachesLibrary(window_, unicode_);
         {
             TLockGuard guard(HookLock());
             if (record_) ReleaseRecord(record_);
             record_ = nullptr;
             auto it = Records().find(window_);
+            if (it != Records().end() && !stillInChain && !it->second->target) {
+                // A pass-through place the host cut out of its chain: nobody
+                // calls it any more, so a new extender would hear nothing there.
+                UnlistRecord(it->second);
+                it = Records().end();
+            }
             if (it != Records().end()) {
                 // The library is in this window's chain already, passing
                 // through: take that place over instead of installing twice,
@@ -176,12 +199,7 @@ bool TWHook::Receiving() const {
     return installed_ && record_ && record_->listed && record_->target == target_;
 }
 
-bool TWHook::ReachedByChain() const {
-    if (!Receiving()) return false;
-    WNDPROC current = CurrentProc(window_, unicode_);
-    if (current == &TWHook::SubclassProc) return true;
-    return CallProc(current, unicode_, window_, g_chainProbe, CHAIN_PROBE_COOKIE, 0) == CHAIN_PROBE_ANSWER;
-}
+bool TWHook::ReachedByChain() const { return Receiving() && ChainReachesLibrary(window_, unicode_); }
 
 WNDPROC TWHook::PreviousProc() const {
     TLockGuard guard(HookLock());
