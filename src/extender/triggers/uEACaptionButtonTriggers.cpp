@@ -125,9 +125,12 @@ void TEACaptionButtonTrigger::AttachWindow() {
 void TEACaptionButtonTrigger::DetachWindow() {
     try {
         HWND window = Window();
+        IPtr<IWindowHandler> handler = GetWindowHandler();
+        const bool dying = handler && handler->IsWindowBeingDestroyed();
         TActionsActivator::DetachWindow();
-        // The system repaints the title bar without the buttons.
-        RedrawFrame(window);
+        // The system repaints the title bar without the buttons; a dying
+        // window is sent nothing.
+        if (!dying) RedrawFrame(window);
     } catch (...) {
     }
 }

@@ -65,9 +65,14 @@ TEST(DestroyedWindow, AfterItsOwnWMDestroyItHearsOnlyWMNCDestroyAndIsSavedAsTheU
         const char* action;
         const char* operation;
         int showCommand;  // before the operation
+        const char* more = "";
     } cases[] = {{"rolled up", "WINDOWROLLUPACTION", "WINDOWROLLUP", SW_SHOWNORMAL},
                  {"in the tray, minimised before", "MINTOTRAYACTION", "MINTOTRAYON", SW_MINIMIZE},
-                 {"at the screen edge, minimised before", "MINTOEDGEACTION", "MINTOEDGEON", SW_MINIMIZE}};
+                 {"at the screen edge, minimised before", "MINTOEDGEACTION", "MINTOEDGEON", SW_MINIMIZE},
+                 // Taking buttons off repaints a title bar: not a dying one.
+                 {"on top with a caption button", "STAYONTOPACTION", "STAYONTOPON", SW_SHOWNORMAL,
+                  "\\TRIGGER=CAPTIONBUTTONTRIGGER{\\AGENT={\\NAME=Button\\ACTIONNAME=Act\\ACTIONKIND=next"
+                  "\\OPERATIONNAME=}}"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
@@ -83,7 +88,8 @@ TEST(DestroyedWindow, AfterItsOwnWMDestroyItHearsOnlyWMNCDestroyAndIsSavedAsTheU
             window, std::string("\\WINDOWRULENAME=") + kRule + "\\ACTION=" + c.action + "{\\NAME=Act}" +
                         "\\ACTION=SAVESIZEPOSACTION{\\NAME=Place}"
                         "\\TRIGGER=WMDESTROYMESSAGETRIGGER{\\AGENT={\\NAME=Save\\ACTIONNAME=Place"
-                        "\\ACTIONKIND=concrete\\OPERATIONNAME=SAVESIZEPOS}}");
+                        "\\ACTIONKIND=concrete\\OPERATIONNAME=SAVESIZEPOS}}" +
+                        c.more);
         {
             IPtr<IWindowHandler> handler = Supports<IWindowHandler>(EmbededApplication()->FindExtender(window));
             ASSERT_TRUE(handler);
