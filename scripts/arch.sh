@@ -1,6 +1,7 @@
 # Sourced: which Windows sets this machine can run.
 #   vpw_runs32          true where the kernel runs 32-bit programs (and VPW_NO32 is not set)
 #   vpw_default_arch    ARCH when given (x86 or x64), else x86 where it runs, else x64
+#   vpw_arch_here       the same, refusing (with the reason) a 32-bit set that cannot run here
 #   vpw_tree ARCH       the build tree of that set (WIN / WIN64 override them)
 #   vpw_toolchain ARCH  its CMake toolchain file
 
@@ -28,6 +29,16 @@ vpw_default_arch() {
     "") if vpw_runs32; then echo x86; else echo x64; fi ;;
     *) echo "ARCH must be x86 or x64, not '$ARCH'" >&2; return 1 ;;
   esac
+}
+
+vpw_arch_here() {
+  local arch
+  arch=$(vpw_default_arch) || return 1
+  if [ "$arch" = x86 ] && ! vpw_runs32; then
+    echo "the 32-bit set cannot run here: $(vpw_why_no32); use ARCH=x64" >&2
+    return 1
+  fi
+  echo "$arch"
 }
 
 vpw_tree() {

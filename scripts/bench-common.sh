@@ -5,7 +5,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/setup-machine.sh"
 source "$root/scripts/arch.sh"
-arch=$(vpw_default_arch)
+arch=$(vpw_arch_here)
 export VPW_ARCH="$arch"
 win=$(vpw_tree "$arch")
 case "$win" in /*) ;; *) win="$root/$win" ;; esac

@@ -10,11 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/arch.sh"
-arch=$(vpw_default_arch)
-if [ "$arch" = x86 ] && ! vpw_runs32; then
-  echo "the 32-bit set cannot run here: $(vpw_why_no32); use ARCH=x64" >&2
-  exit 1
-fi
+arch=$(vpw_arch_here)
 export VPW_ARCH="$arch"
 win=$(vpw_tree "$arch")
 case "$win" in /*) ;; *) win="$root/$win" ;; esac
