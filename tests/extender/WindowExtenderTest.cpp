@@ -80,11 +80,14 @@ protected:
     // Builds, owns, connects and attaches an extender to a new test window.
     IPtr<TWindowExtender> Attached(const std::string& text, IPtr<TFakeOwner>& owner) {
         window_ = TTestWindow::Create();
+        return AttachedTo(window_, text, owner);
+    }
+    IPtr<TWindowExtender> AttachedTo(HWND window, const std::string& text, IPtr<TFakeOwner>& owner) {
         IPtr<TWindowExtender> ext = Build(text);
         owner = IPtr<TFakeOwner>(new TFakeOwner());
         ext->SetOwner(static_cast<IOwner*>(owner.get()));
         ext->Connect();
-        ext->AttachWindow(window_);
+        ext->AttachWindow(window);
         return ext;
     }
     static bool Called(const std::string& call) {
@@ -253,11 +256,8 @@ TEST_F(WindowExtender, AnExtenderAttachedAfterTheHostCutTheLibraryOutOfItsChainH
     owner = nullptr;
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
 
-    IPtr<TWindowExtender> again = Build("\\WINDOWRULENAME=r");
-    IPtr<TFakeOwner> secondOwner(new TFakeOwner());
-    again->SetOwner(static_cast<IOwner*>(secondOwner.get()));
-    again->Connect();
-    again->AttachWindow(window_);
+    IPtr<TFakeOwner> secondOwner;
+    IPtr<TWindowExtender> again = AttachedTo(window_, "\\WINDOWRULENAME=r", secondOwner);
     EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TWHook::SubclassProc));
     EXPECT_TRUE(again->ReachedByMessages());
 

@@ -124,8 +124,8 @@ void TEACaptionButtonTrigger::AttachWindow() {
 
 void TEACaptionButtonTrigger::DetachWindow() {
     try {
-        HWND window = Window();
         IPtr<IWindowHandler> handler = GetWindowHandler();
+        HWND window = handler ? handler->GetWindow() : nullptr;
         const bool dying = handler && handler->IsWindowBeingDestroyed();
         TActionsActivator::DetachWindow();
         // The system repaints the title bar without the buttons; a dying
