@@ -14,6 +14,15 @@ extern "C" void GetLiveHandleCounts(long* gdiObjects, long* icons, long* menus) 
     if (menus) *menus = counts.menus;
 }
 
+// The library's own objects in its host, for the same purpose: places in
+// window chains, window extenders, screen-edge icon windows.
+extern "C" void GetLiveItemCounts(long* hookPlaces, long* extenders, long* iconWindows) noexcept {
+    vpw::TItemCounts counts = vpw::LiveItemCounts();
+    if (hookPlaces) *hookPlaces = counts.hookPlaces;
+    if (extenders) *extenders = counts.extenders;
+    if (iconWindows) *iconWindows = counts.iconWindows;
+}
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) noexcept {
     // Runs under the loader lock inside someone else's program: nothing may
     // escape, and nothing here loads libraries or waits for other threads.

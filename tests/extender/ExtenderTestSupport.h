@@ -63,6 +63,7 @@ public:
     }
     void AfterMessage(TMessage& message, bool handled) override {
         if (message.Msg == WM_CLOSE) Calls().push_back(name_ + ".After.WM_CLOSE." + (handled ? "handled" : "passed"));
+        if (message.Msg == WM_SETTEXT) Calls().push_back(name_ + ".After.WM_SETTEXT");
     }
 
 private:

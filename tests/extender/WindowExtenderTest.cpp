@@ -126,7 +126,7 @@ TEST_F(WindowExtender, DrivesItsPartsInOrderAndSubclassesTheWindow) {
         Attached("\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}\\TRIGGER=FAKETRIGGER{\\NAME=t}", owner);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"a.SetOwner", "t.SetOwner", "a.Connect", "t.Connect",
                                                  "a.AttachWindow", "t.AttachWindow"}));
-    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TWHook::SubclassProc));
+    EXPECT_TRUE(TWHook::IsLibraryProcedure(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC))));
     EXPECT_TRUE(TTestWindow::Saw(WM_EXTENDERATTACHED));
     EXPECT_EQ(ext->GetMessageHandlers()->Count(), 2);
 
@@ -226,7 +226,7 @@ TEST_F(WindowExtender, LeavesAChainIntactWhenSomeoneSubclassedOnTop) {
     IPtr<TWindowExtender> ext = Attached("\\WINDOWRULENAME=r", owner);
     g_belowForeign = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
-    ASSERT_EQ(g_belowForeign, &TWHook::SubclassProc);
+    ASSERT_TRUE(TWHook::IsLibraryProcedure(g_belowForeign));
     ext->ReleaseOwner();
     ext = nullptr;
     owner = nullptr;
@@ -243,26 +243,165 @@ TEST_F(WindowExtender, LeavesAChainIntactWhenSomeoneSubclassedOnTop) {
     EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
 }
 
-// The host writes back the procedure it found under its own: the library's
-// pass-through place is cut out of the chain. An extender attached later
-// subclasses the window afresh instead of taking that dead place over.
-TEST_F(WindowExtender, AnExtenderAttachedAfterTheHostCutTheLibraryOutOfItsChainHearsTheWindow) {
-    IPtr<TFakeOwner> owner;
-    IPtr<TWindowExtender> ext = Attached("\\WINDOWRULENAME=r", owner);
-    g_belowForeign = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
-    ext->ReleaseOwner();
-    ext = nullptr;
-    owner = nullptr;
+// What a host's own subclass, put over the library's, does with the messages
+// it does not know, and with the chain.
+enum class THostWay {
+    ForwardsAll,
+    SwallowsRegistered,   // answers 0 and passes nothing of 0xC000 and up on
+    AnswersRegistered,    // passes them on, then returns a value of its own
+    SwallowsAllButSystem, // also WM_NULL: no probe of anybody reaches below it
+    CutsLibraryOut,       // writes back the window's class procedure
+    SubclassesAgain,      // over the library again after every reload
+};
+
+struct THostLayer {
+    WNDPROC below = nullptr;
+    int setTexts = 0;
+};
+THostWay g_hostWay = THostWay::ForwardsAll;
+THostLayer g_hostLayers[3];
+int g_hostDepth = 0;
+
+template <int N>
+LRESULT CALLBACK HostLayerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    THostLayer& layer = g_hostLayers[N];
+    if (m == WM_SETTEXT) ++layer.setTexts;
+    // A chain that calls itself ends here, so that the test fails instead of the stack.
+    if (g_hostDepth > 16) return 0;
+    const bool registered = m >= 0xC000 && m <= 0xFFFF;
+    if (registered && g_hostWay == THostWay::SwallowsRegistered) return 0;
+    if ((registered || m == WM_NULL) && g_hostWay == THostWay::SwallowsAllButSystem) return 0;
+    ++g_hostDepth;
+    LRESULT result = CallWindowProcA(layer.below, w, m, wp, lp);
+    --g_hostDepth;
+    if (registered && g_hostWay == THostWay::AnswersRegistered) return 0x1234;
+    return result;
+}
+constexpr WNDPROC kHostLayers[] = {&HostLayerProc<0>, &HostLayerProc<1>, &HostLayerProc<2>};
+
+// The window's chain gains a host layer on top of whatever it has.
+void AddHostLayer(HWND window, int n) {
+    g_hostLayers[n] = THostLayer{};
+    g_hostLayers[n].below = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kHostLayers[n])));
+}
+
+// Extenders come and go (reloads) while a host keeps its own subclass over
+// the library's: whatever the host does, one message runs each procedure of
+// the chain once, and the extender attached last hears it.
+TEST_F(WindowExtender, ExtendersAttachedAgainOverAHostsOwnSubclassHearEachMessageOnce) {
+    struct Case {
+        const char* what;
+        THostWay way;
+    } cases[] = {{"forwards everything", THostWay::ForwardsAll},
+                 {"swallows registered messages", THostWay::SwallowsRegistered},
+                 {"answers registered messages itself", THostWay::AnswersRegistered},
+                 {"swallows WM_NULL and registered messages", THostWay::SwallowsAllButSystem},
+                 {"cuts the library out of its chain", THostWay::CutsLibraryOut},
+                 {"subclasses again on top after a reload", THostWay::SubclassesAgain}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_hostWay = c.way;
+        g_hostDepth = 0;
+        window_ = TTestWindow::Create();
+        const int reloads = c.way == THostWay::SubclassesAgain ? 2 : 1;
+        int layers = 0;
+        for (int reload = 0; reload < reloads; ++reload) {
+            IPtr<TFakeOwner> owner;
+            IPtr<TWindowExtender> ext = AttachedTo(window_, "\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}", owner);
+            if (reload == 0 || c.way == THostWay::SubclassesAgain) AddHostLayer(window_, layers++);
+            ext->Disconnect();
+            ext->ReleaseOwner();
+        }
+        if (c.way == THostWay::CutsLibraryOut)
+            SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+
+        IPtr<TFakeOwner> owner;
+        IPtr<TWindowExtender> again = AttachedTo(window_, "\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=b}", owner);
+        EXPECT_TRUE(again->ReachedByMessages());
+        for (int n = 0; n < layers; ++n) g_hostLayers[n].setTexts = 0;
+        TTestWindow::Seen().clear();
+        Calls().clear();
+        SetWindowTextA(window_, "once");
+        EXPECT_EQ(std::count(Calls().begin(), Calls().end(), "b.After.WM_SETTEXT"), 1) << "the extender heard it once";
+        EXPECT_EQ(std::count(TTestWindow::Seen().begin(), TTestWindow::Seen().end(), WM_SETTEXT), 1);
+        const bool hostInChain = c.way != THostWay::CutsLibraryOut;
+        for (int n = 0; n < layers; ++n)
+            EXPECT_EQ(g_hostLayers[n].setTexts, hostInChain ? 1 : 0) << "host layer " << n;
+
+        again->Disconnect();
+        again->ReleaseOwner();
+        again = nullptr;
+        // Let go of: the window keeps working, each procedure still once.
+        for (int n = 0; n < layers; ++n) g_hostLayers[n].setTexts = 0;
+        TTestWindow::Seen().clear();
+        SetWindowTextA(window_, "after");
+        EXPECT_EQ(std::count(TTestWindow::Seen().begin(), TTestWindow::Seen().end(), WM_SETTEXT), 1);
+        for (int n = 0; n < layers; ++n) EXPECT_EQ(g_hostLayers[n].setTexts, hostInChain ? 1 : 0);
+        if (!hostInChain) {
+            EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+        }
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
+}
+
+// A host that cut the library out of its chain never brings it WM_NCDESTROY:
+// the place is given back once the hook procedure has seen the window go.
+TEST_F(WindowExtender, APlaceTheHostCutOutIsGivenBackWhenItsWindowGoes) {
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &CallProcHook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const int places = TWHook::PlaceCount();
+    g_hostWay = THostWay::ForwardsAll;
+    window_ = TTestWindow::Create();
+    {
+        IPtr<TFakeOwner> owner;
+        IPtr<TWindowExtender> ext = AttachedTo(window_, "\\WINDOWRULENAME=r", owner);
+        AddHostLayer(window_, 0);
+        ext->Disconnect();
+        ext->ReleaseOwner();
+    }
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+    EXPECT_EQ(TWHook::PlaceCount(), places + 1) << "kept while the window lives: a host might still call it";
+    DestroyWindow(window_);
+    window_ = nullptr;
+    DestroyWindow(TTestWindow::Create());  // any window coming or going
+    EXPECT_EQ(TWHook::PlaceCount(), places);
+    UnhookWindowsHookEx(hook);
+}
 
-    IPtr<TFakeOwner> secondOwner;
-    IPtr<TWindowExtender> again = AttachedTo(window_, "\\WINDOWRULENAME=r", secondOwner);
-    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TWHook::SubclassProc));
-    EXPECT_TRUE(again->ReachedByMessages());
+// Takes a detach notice while it attaches, as a host does that waits on
+// another thread inside a call the action made into it.
+struct TDetachedWhileAttaching : test::TFakeAction {
+    void AttachWindow() override {
+        TFakeAction::AttachWindow();
+        if (IPtr<IWindowHandler> handler = owner()) SendMessageA(handler->GetWindow(), WM_DETACHEXTENDER, 0, 0);
+    }
+    IPtr<IWindowHandler> owner() { return handler_; }
+    void SetOwner(IOwner* o) override {
+        TFakeAction::SetOwner(o);
+        if (IPtr<IWindowPartOwner> part = Supports<IWindowPartOwner>(o)) handler_ = part->GetWindowHandler();
+    }
+    void ReleaseOwner() override {
+        TFakeAction::ReleaseOwner();
+        handler_ = nullptr;
+    }
+    IPtr<IWindowHandler> handler_;
+};
 
-    again->Disconnect();
-    again->ReleaseOwner();
+TEST_F(WindowExtender, ADetachArrivingWhileItAttachesEndsTheAttach) {
+    RegisterEAItemClass(ItemClassOf<TDetachedWhileAttaching>(), "DETACHINGACTION");
+    IPtr<TFakeOwner> owner;
+    IPtr<TWindowExtender> ext = Attached(
+        "\\WINDOWRULENAME=r\\ACTION=DETACHINGACTION{\\NAME=a}\\ACTION=FAKEACTION{\\NAME=b}"
+        "\\TRIGGER=FAKETRIGGER{\\NAME=t}",
+        owner);
+    EXPECT_TRUE(Called("owner.ReleaseSlave"));
+    EXPECT_FALSE(Called("b.AttachWindow")) << "nothing attaches to a released extender";
+    EXPECT_FALSE(Called("t.AttachWindow"));
+    EXPECT_FALSE(TTestWindow::Saw(WM_EXTENDERATTACHED));
+    EXPECT_EQ(ext->GetWindow(), nullptr);
+    EXPECT_EQ(ext->GetMessageHandlers()->Count(), 0);
     EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
 }
 

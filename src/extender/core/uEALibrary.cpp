@@ -5,11 +5,13 @@
 #include "AppConsts.h"
 #include "WinHandles.h"
 #include "uEAGeneralClasses.h"
+#include "uEAMinToEdgeAction.h"
 #include "uEALoadClasses.h"
 #include "uEAOperations.h"
 #include "uEAThread.h"
 #include "uEAWindowExtender.h"
 #include "uEmbededApplication.h"
+#include "uHooks.h"
 
 namespace vpw {
 
@@ -33,6 +35,8 @@ bool IsWindowOfThisProcess(HWND window) {
 }
 
 void HandleHookMessage(const CWPSTRUCT& m) {
+    const bool windowComesOrGoes = m.message == WM_CREATE || m.message == WM_DESTROY || m.message == WM_NCDESTROY;
+    if (windowComesOrGoes) TWHook::GiveBackGonePlaces();
     if (m.message == WM_CREATE) {
         LONG style = GetWindowLongA(m.hwnd, GWL_STYLE);
         LONG exStyle = GetWindowLongA(m.hwnd, GWL_EXSTYLE);
@@ -40,6 +44,8 @@ void HandleHookMessage(const CWPSTRUCT& m) {
     }
     if (m.message == WM_ATTACHEXTENDER) HookAttachWindow(m);
     if (m.message == WM_DESTROY || m.message == WM_NCDESTROY) HookDetachWindow(m);
+    // A place in a chain the host cut the library out of never hears the end.
+    if (m.message == WM_NCDESTROY) TWHook::NoteWindowDestroyed(m.hwnd);
     if (m.message == WM_DETACHEXTENDER) HookForgetWindow(m);
     if (m.message == ApplyWindowRuleMessage() && static_cast<DWORD>(m.lParam) == GetCurrentProcessId()) {
         if (IPtr<TEmbededApplication> app = EmbededApplication()) app->ReceiveWindowRuleData(m.hwnd, m.wParam);
@@ -84,6 +90,17 @@ void ReadHookHandle() {
 }
 
 HHOOK HookHandle() { return g_hookHandle; }
+
+TItemCounts LiveItemCounts() noexcept {
+    TItemCounts counts;
+    try {
+        counts.hookPlaces = TWHook::PlaceCount();
+        if (IPtr<TEmbededApplication> app = EmbededApplication()) counts.extenders = app->ExtenderCount();
+        counts.iconWindows = TIconWnd::LiveCount();
+    } catch (...) {
+    }
+    return counts;
+}
 
 }  // namespace vpw
 

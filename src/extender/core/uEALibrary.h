@@ -17,6 +17,14 @@ void StopEmbededLibrary(bool processExit);
 void ReadHookHandle();
 HHOOK HookHandle();
 
+// What the library holds in its host right now.
+struct TItemCounts {
+    long hookPlaces = 0;
+    long extenders = 0;
+    long iconWindows = 0;
+};
+TItemCounts LiveItemCounts() noexcept;
+
 }  // namespace vpw
 
 // The system-wide WH_CALLWNDPROC hook; it always passes the call on.

@@ -97,15 +97,34 @@ void TWindowExtender::Disconnect() {
     ForEach<ISlave>(triggers_.get(), [](ISlave* s) { s->Disconnect(); });
 }
 
+bool TWindowExtender::AttachParts(TAbstractCollection* parts, unsigned detaches) {
+    int n = parts ? parts->Count() : 0;
+    for (int i = 0; i < n; ++i) {
+        try {
+            if (IPtr<IWindowPart> part = Supports<IWindowPart>(parts->GetItem(i))) part->AttachWindow();
+        } catch (...) {
+        }
+        if (detaches_ != detaches) return false;
+    }
+    return true;
+}
+
 void TWindowExtender::AttachWindow(HWND window) {
     IPtr<IWindowExtender> self(this);  // parts may drop their references while attaching
     window_ = window;
     destroying_ = false;
+    // Attaching runs host code (the chain probe, the parts' first moves, the
+    // notice): a detach that arrives in there ends the attach.
+    const unsigned detaches = detaches_;
     try {
         delete std::exchange(hook_, nullptr);
-        hook_ = new TWHook(window, this);
-        ForEach<IWindowPart>(actions_.get(), [](IWindowPart* p) { p->AttachWindow(); });
-        ForEach<IWindowPart>(triggers_.get(), [](IWindowPart* p) { p->AttachWindow(); });
+        auto* hook = new TWHook(window, this);
+        if (detaches_ != detaches) {
+            delete hook;
+            return;
+        }
+        hook_ = hook;
+        if (!AttachParts(actions_.get(), detaches) || !AttachParts(triggers_.get(), detaches)) return;
         SendMessageA(window, WM_EXTENDERATTACHED, 0, 0);
     } catch (...) {
     }
@@ -113,6 +132,7 @@ void TWindowExtender::AttachWindow(HWND window) {
 
 void TWindowExtender::DetachWindow() {
     IPtr<IWindowExtender> self(this);
+    ++detaches_;
     try {
         int n = actions_->Count();
         for (int i = 0; i < n; ++i)

@@ -86,6 +86,9 @@ protected:
     ~TWindowExtender() override;
 
 private:
+    // Attaches the parts in order; false when a detach came in meanwhile.
+    bool AttachParts(TAbstractCollection* parts, unsigned detaches);
+
     IPtr<TActions> actions_;
     IPtr<TActionsActivators> triggers_;
     IPtr<TMessageHandlers> handlers_;
@@ -93,6 +96,7 @@ private:
     // Looked up from every thread of the process (FindExtender).
     std::atomic<HWND> window_{nullptr};
     bool destroying_ = false;
+    unsigned detaches_ = 0;  // how often DetachWindow ran
     TWHook* hook_ = nullptr;  // owned
     std::string ruleName_;
 };

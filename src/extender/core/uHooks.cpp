@@ -1,49 +1,91 @@
 #include "uHooks.h"
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
-#include "AppConsts.h"
 #include "SubclassMessages.h"
 #include "uEAGeneralClasses.h"
 
 namespace vpw {
 
-// What the library knows about one subclassed window. The window's entry in
-// the process-wide table holds one reference, its TWHook another, and every
-// running call of the subclass procedure one more.
+// What the library knows about one place it holds in a window's chain. The
+// window's entry in the process-wide table holds one reference, its TWHook
+// another, and every running call of the place's procedure one more.
 struct THookRecord {
     HWND window;
+    int place;
     WNDPROC previous;
     bool unicode;
     TWindowProcTarget* target;  // none: messages pass straight to `previous`
     int refs;
     bool listed;
+    int probeOrder;  // when the last probe of the window's chain came through here; 0: it did not
 };
 
 namespace {
 
-// Never destroyed: a subclass procedure may still run while the library unloads.
+struct TWindowPlaces {
+    THookRecord* at[TWHook::PLACES] = {};
+};
+
+// Never destroyed: a place's procedure may still run while the library unloads.
 TLock& HookLock() {
     static TLock* lock = new TLock();
     return *lock;
 }
 
-std::unordered_map<HWND, THookRecord*>& Records() {
-    static auto* records = new std::unordered_map<HWND, THookRecord*>();
-    return *records;
+std::unordered_map<HWND, TWindowPlaces>& Places() {
+    static auto* places = new std::unordered_map<HWND, TWindowPlaces>();
+    return *places;
 }
 
-// All reference work happens under HookLock.
+// All of the following run under HookLock.
+int g_listed = 0;
+std::vector<HWND>& DestroyedWithPlaces() {
+    static auto* windows = new std::vector<HWND>();
+    return *windows;
+}
+std::atomic<bool> g_destroyedNoted{false};
+
+THookRecord* Find(HWND window, int place) {
+    auto it = Places().find(window);
+    return it == Places().end() ? nullptr : it->second.at[place];
+}
+
 void ReleaseRecord(THookRecord* r) {
     if (--r->refs == 0) delete r;
 }
 
+void ListRecord(THookRecord* r) {
+    Places()[r->window].at[r->place] = r;
+    r->listed = true;
+    ++g_listed;
+}
+
 void UnlistRecord(THookRecord* r) {
     if (!r->listed) return;
-    Records().erase(r->window);
+    auto it = Places().find(r->window);
+    if (it != Places().end()) {
+        it->second.at[r->place] = nullptr;
+        const auto& at = it->second.at;
+        if (std::all_of(std::begin(at), std::end(at), [](THookRecord* p) { return p == nullptr; }))
+            Places().erase(it);
+    }
     r->listed = false;
+    --g_listed;
     ReleaseRecord(r);
+}
+
+void UnlistWindow(HWND window) {
+    auto it = Places().find(window);
+    if (it == Places().end()) return;
+    TWindowPlaces places = it->second;
+    for (THookRecord* r : places.at)
+        if (r) UnlistRecord(r);
 }
 
 WNDPROC CurrentProc(HWND window, bool unicode) {
@@ -63,26 +105,179 @@ LRESULT CallProc(WNDPROC proc, bool unicode, HWND window, UINT message, WPARAM w
                    : CallWindowProcA(proc, window, message, wParam, lParam);
 }
 
-// Sent down a window's chain to see whether it still reaches the library;
-// answered at once by the library's procedure and ignored by anyone else's.
-const UINT g_chainProbe = RegisterMessageOrFallback("{0E6A3C71-5B2D-4E98-9F14-7C8D2A61B5E3}", 33673);
-constexpr WPARAM CHAIN_PROBE_COOKIE = 0x56505750;
-constexpr LRESULT CHAIN_PROBE_ANSWER = 0x5650574C;
+// Sent down a window's chain to learn which places of the library it still
+// runs. What counts is that the library's procedure ran, never what anybody
+// answered: a host may swallow or answer messages it does not know. WM_NULL
+// is one that every window procedure passes on.
+constexpr WPARAM PROBE_WPARAM = 0x56505750;
+constexpr LPARAM PROBE_LPARAM = 0x50524F42;
+int g_probeCounter = 0;
 
-bool HasRecord(HWND window) {
+bool IsProbe(UINT message, WPARAM wParam, LPARAM lParam) {
+    return message == WM_NULL && wParam == PROBE_WPARAM && lParam == PROBE_LPARAM;
+}
+
+bool OnWindowsThread(HWND window) { return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId(); }
+
+// Runs the window's chain once with the probe; the places it came through
+// are marked in the order it reached them.
+void ProbeChain(HWND window, bool unicode) {
+    {
+        TLockGuard guard(HookLock());
+        auto it = Places().find(window);
+        if (it == Places().end()) return;
+        for (THookRecord* r : it->second.at)
+            if (r) r->probeOrder = 0;
+        g_probeCounter = 0;
+    }
+    CallProc(CurrentProc(window, unicode), unicode, window, WM_NULL, PROBE_WPARAM, PROBE_LPARAM);
+}
+
+// A place the probe came through; a pass-through place passes it on, so
+// that the places below it are marked too.
+LRESULT MarkProbed(int place, HWND window) {
+    WNDPROC previous = nullptr;
+    bool unicode = false;
+    {
+        TLockGuard guard(HookLock());
+        THookRecord* r = Find(window, place);
+        if (!r) return 0;
+        if (r->probeOrder == 0) r->probeOrder = ++g_probeCounter;
+        if (r->target) return 0;
+        previous = r->previous;
+        unicode = r->unicode;
+    }
+    return CallProc(previous, unicode, window, WM_NULL, PROBE_WPARAM, PROBE_LPARAM);
+}
+
+// The first pass-through place of the window that its chain still runs; -1
+// when it has none. Only the window's own thread may run its procedures:
+// elsewhere the first such place is taken as still reached.
+int ReachedPassThroughPlace(HWND window, bool unicode) {
+    int first = -1;
+    {
+        TLockGuard guard(HookLock());
+        auto it = Places().find(window);
+        if (it == Places().end()) return -1;
+        for (int p = 0; p < TWHook::PLACES && first < 0; ++p)
+            if (THookRecord* r = it->second.at[p]; r && !r->target) first = p;
+    }
+    if (first < 0 || !OnWindowsThread(window)) return first;
+    ProbeChain(window, unicode);
     TLockGuard guard(HookLock());
-    return Records().count(window) != 0;
+    auto it = Places().find(window);
+    if (it == Places().end()) return -1;
+    int reached = -1, order = 0;
+    for (int p = 0; p < TWHook::PLACES; ++p) {
+        THookRecord* r = it->second.at[p];
+        if (r && !r->target && r->probeOrder > 0 && (order == 0 || r->probeOrder < order)) {
+            reached = p;
+            order = r->probeOrder;
+        }
+    }
+    return reached;
 }
 
-// Whether a message sent to the window still runs the library's procedure.
-// Only the window's own thread may call its procedures: elsewhere the answer
-// is yes, as if nobody had touched the chain.
-bool ChainReachesLibrary(HWND window, bool unicode) {
-    WNDPROC current = CurrentProc(window, unicode);
-    if (current == &TWHook::SubclassProc) return true;
-    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return true;
-    return CallProc(current, unicode, window, g_chainProbe, CHAIN_PROBE_COOKIE, 0) == CHAIN_PROBE_ANSWER;
+// Calls of a place the library has left, running now on some thread: a
+// chain that leads back into such a place would otherwise call itself for good.
+std::vector<std::pair<HWND, DWORD>>& UnplacedCalls() {
+    static auto* calls = new std::vector<std::pair<HWND, DWORD>>();
+    return *calls;
 }
+
+class TUnplacedCall {
+public:
+    explicit TUnplacedCall(HWND window) : call_(window, GetCurrentThreadId()) {
+        TLockGuard guard(HookLock());
+        auto& calls = UnplacedCalls();
+        entered_ = std::find(calls.begin(), calls.end(), call_) == calls.end();
+        if (entered_) calls.push_back(call_);
+    }
+    ~TUnplacedCall() {
+        if (!entered_) return;
+        TLockGuard guard(HookLock());
+        auto& calls = UnplacedCalls();
+        calls.erase(std::find(calls.begin(), calls.end(), call_));
+    }
+    TUnplacedCall(const TUnplacedCall&) = delete;
+    TUnplacedCall& operator=(const TUnplacedCall&) = delete;
+    bool Entered() const { return entered_; }
+
+private:
+    std::pair<HWND, DWORD> call_;
+    bool entered_ = false;
+};
+
+// Called through a place the library left (a host kept its address): on to
+// whatever procedure the window has now, unless that comes back here.
+LRESULT PassOnUnplaced(int place, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool unicode = IsWindowUnicode(window) != FALSE;
+    WNDPROC current = CurrentProc(window, unicode);
+    TUnplacedCall call(window);
+    if (current == TWHook::PlaceProcedure(place) || !call.Entered()) current = nullptr;
+    return CallProc(current, unicode, window, message, wParam, lParam);
+}
+
+LRESULT Dispatch(int place, HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        if (IsProbe(message, wParam, lParam)) return MarkProbed(place, window);
+        THookRecord* r = nullptr;
+        TWindowProcTarget* target = nullptr;
+        WNDPROC previous = nullptr;
+        bool unicode = false;
+        {
+            TLockGuard guard(HookLock());
+            r = Find(window, place);
+            if (r) {
+                ++r->refs;
+                target = r->target;
+                if (target) target->AddRef();  // the target outlives this call
+                unicode = r->unicode;
+                if (!target) {
+                    if (message == WM_SUBCLASSREPLACED && reinterpret_cast<WNDPROC>(wParam) == r->previous)
+                        r->previous = reinterpret_cast<WNDPROC>(lParam);
+                    // Back on top of the chain: leave it for good.
+                    if (CurrentProc(window, unicode) == TWHook::PlaceProcedure(place)) {
+                        InstallProc(window, unicode, r->previous);
+                        UnlistRecord(r);
+                    }
+                }
+                previous = r->previous;
+            }
+        }
+        if (!r) return PassOnUnplaced(place, window, message, wParam, lParam);
+
+        TMessage m{message, wParam, lParam, 0};
+        if (target) {
+            try {
+                target->WindowProc(m);
+            } catch (...) {
+            }
+            target->Release();
+        } else {
+            m.Result = CallProc(previous, unicode, window, message, wParam, lParam);
+        }
+
+        TLockGuard guard(HookLock());
+        if (message == WM_NCDESTROY) UnlistRecord(r);
+        ReleaseRecord(r);
+        return m.Result;
+    } catch (...) {
+        return 0;
+    }
+}
+
+template <int Place>
+LRESULT CALLBACK PlaceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return Dispatch(Place, window, message, wParam, lParam);
+}
+
+template <int... Place>
+constexpr auto MakePlaceProcs(std::integer_sequence<int, Place...>) {
+    return std::array<WNDPROC, sizeof...(Place)>{&PlaceProc<Place>...};
+}
+
+constexpr auto kPlaceProcs = MakePlaceProcs(std::make_integer_sequence<int, TWHook::PLACES>());
 
 // Code that another window procedure may still call must never be unloaded.
 // Never called under HookLock: pinning takes the loader's lock.
@@ -91,11 +286,46 @@ bool PinLibrary() {
     if (pinned) return true;
     HMODULE module = nullptr;
     pinned = GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                                reinterpret_cast<LPCSTR>(&TWHook::SubclassProc), &module) != FALSE;
+                                reinterpret_cast<LPCSTR>(kPlaceProcs[0]), &module) != FALSE;
     return pinned;
 }
 
 }  // namespace
+
+WNDPROC TWHook::PlaceProcedure(int place) { return kPlaceProcs[static_cast<std::size_t>(place)]; }
+
+bool TWHook::IsLibraryProcedure(WNDPROC proc) {
+    return std::find(kPlaceProcs.begin(), kPlaceProcs.end(), proc) != kPlaceProcs.end();
+}
+
+void TWHook::NoteWindowDestroyed(HWND window) {
+    TLockGuard guard(HookLock());
+    if (!Places().count(window)) return;
+    auto& noted = DestroyedWithPlaces();
+    if (std::find(noted.begin(), noted.end(), window) == noted.end()) noted.push_back(window);
+    g_destroyedNoted = true;
+}
+
+void TWHook::GiveBackGonePlaces() {
+    // Asked on every window the hook procedure sees go: mostly nothing is noted.
+    if (!g_destroyedNoted) return;
+    TLockGuard guard(HookLock());
+    auto& noted = DestroyedWithPlaces();
+    // A window still being destroyed is given back the next time.
+    noted.erase(std::remove_if(noted.begin(), noted.end(),
+                               [](HWND window) {
+                                   if (IsWindow(window)) return false;
+                                   UnlistWindow(window);
+                                   return true;
+                               }),
+                noted.end());
+    g_destroyedNoted = !noted.empty();
+}
+
+int TWHook::PlaceCount() {
+    TLockGuard guard(HookLock());
+    return g_listed;
+}
 
 TWHook::TWHook(HWND window, TWindowProcTarget* target) : window_(window), target_(target) { Hook(); }
 
@@ -112,42 +342,60 @@ TWHook::~TWHook() {
 void TWHook::Hook() {
     if (installed_) return;
     try {
-        // From the first subclassed window on, a frame of SubclassProc may
-        // sit on any stack of this process: the code stays for good. Code
+        // From the first subclassed window on, a frame of a place's procedure
+        // may sit on any stack of this process: the code stays for good. Code
         // that may be unloaded never goes into a chain.
         if (!PinLibrary()) return;
         unicode_ = IsWindowUnicode(window_) != FALSE;
+        {
+            // Windows destroyed without the library hearing it.
+            TLockGuard guard(HookLock());
+            std::vector<HWND> gone;
+            for (const auto& entry : Places())
+                if (!IsWindow(entry.first)) gone.push_back(entry.first);
+            for (HWND window : gone) UnlistWindow(window);
+        }
         // Asked outside the lock: the probe runs the host's procedures.
-        const bool stillInChain = !HasRecord(window_) || ChainReachesLibrary(window_, unicode_);
+        const int reached = ReachedPassThroughPlace(window_, unicode_);
+        int place = -1;
         {
             TLockGuard guard(HookLock());
             if (record_) ReleaseRecord(record_);
             record_ = nullptr;
-            auto it = Records().find(window_);
-            if (it != Records().end() && !stillInChain && !it->second->target) {
-                // A pass-through place the host cut out of its chain: nobody
-                // calls it any more, so a new extender would hear nothing there.
-                UnlistRecord(it->second);
-                it = Records().end();
-            }
-            if (it != Records().end()) {
-                // The library is in this window's chain already, passing
-                // through: take that place over instead of installing twice,
-                // which would make the chain call itself.
-                THookRecord* r = it->second;
-                if (!r->target) {
-                    r->target = target_;
-                    ++r->refs;
-                    record_ = r;
+            auto it = Places().find(window_);
+            if (it != Places().end()) {
+                TWindowPlaces& places = it->second;
+                // A place the chain still runs is taken over: a procedure of
+                // the library installed on top of it would be called by it.
+                if (reached >= 0 && places.at[reached] && !places.at[reached]->target) {
+                    record_ = places.at[reached];
+                    record_->target = target_;
+                    ++record_->refs;
+                    installed_ = true;
+                    return;
                 }
-                installed_ = true;
-                return;
+                // Another hook of the library serves this window.
+                for (THookRecord* r : places.at)
+                    if (r && r->target) {
+                        installed_ = true;
+                        return;
+                    }
+                // Every other place may still be called by a host's
+                // procedure: a new one is taken, never one of those.
+                for (int p = 0; p < PLACES && place < 0; ++p)
+                    if (!places.at[p]) place = p;
+                if (place < 0) {
+                    installed_ = true;  // out of places: the window goes without
+                    return;
+                }
+            } else {
+                place = 0;
             }
-            record_ = new THookRecord{window_, CurrentProc(window_, unicode_), unicode_, target_, 2, true};
-            Records()[window_] = record_;
+            record_ = new THookRecord{window_, place, CurrentProc(window_, unicode_), unicode_, target_, 2, false, 0};
+            ListRecord(record_);
         }
         SetLastError(0);
-        LONG_PTR old = InstallProc(window_, unicode_, &TWHook::SubclassProc);
+        LONG_PTR old = InstallProc(window_, unicode_, PlaceProcedure(place));
         TLockGuard guard(HookLock());
         if (old == 0 && GetLastError() != 0) {
             record_->target = nullptr;
@@ -171,7 +419,7 @@ void TWHook::Unhook() {
         if (!r->listed) return;
         if (!IsWindow(window_)) {
             UnlistRecord(r);
-        } else if (CurrentProc(window_, r->unicode) == &TWHook::SubclassProc) {
+        } else if (CurrentProc(window_, r->unicode) == PlaceProcedure(r->place)) {
             InstallProc(window_, r->unicode, r->previous);
             UnlistRecord(r);
         }
@@ -199,7 +447,24 @@ bool TWHook::Receiving() const {
     return installed_ && record_ && record_->listed && record_->target == target_;
 }
 
-bool TWHook::ReachedByChain() const { return Receiving() && ChainReachesLibrary(window_, unicode_); }
+bool TWHook::ReachedByChain() const {
+    THookRecord* r = nullptr;
+    {
+        TLockGuard guard(HookLock());
+        if (!installed_ || !record_ || !record_->listed || record_->target != target_) return false;
+        r = record_;
+        ++r->refs;  // the probe runs host code, which may unhook this
+    }
+    bool reached = true;
+    if (OnWindowsThread(window_) && CurrentProc(window_, unicode_) != PlaceProcedure(r->place)) {
+        ProbeChain(window_, unicode_);
+        TLockGuard guard(HookLock());
+        reached = r->probeOrder > 0;
+    }
+    TLockGuard guard(HookLock());
+    ReleaseRecord(r);
+    return reached;
+}
 
 WNDPROC TWHook::PreviousProc() const {
     TLockGuard guard(HookLock());
@@ -209,63 +474,6 @@ WNDPROC TWHook::PreviousProc() const {
 void TWHook::SetPreviousProc(WNDPROC proc) {
     TLockGuard guard(HookLock());
     if (record_) record_->previous = proc;
-}
-
-LRESULT CALLBACK TWHook::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == g_chainProbe && wParam == CHAIN_PROBE_COOKIE) return CHAIN_PROBE_ANSWER;
-    try {
-        THookRecord* r = nullptr;
-        TWindowProcTarget* target = nullptr;
-        WNDPROC previous = nullptr;
-        bool unicode = false;
-        {
-            TLockGuard guard(HookLock());
-            auto it = Records().find(window);
-            if (it != Records().end()) {
-                r = it->second;
-                ++r->refs;
-                target = r->target;
-                if (target) target->AddRef();  // the target outlives this call
-                unicode = r->unicode;
-                if (!target) {
-                    if (message == WM_SUBCLASSREPLACED && reinterpret_cast<WNDPROC>(wParam) == r->previous)
-                        r->previous = reinterpret_cast<WNDPROC>(lParam);
-                    // Back on top of the chain: leave it for good.
-                    if (CurrentProc(window, unicode) == &TWHook::SubclassProc) {
-                        InstallProc(window, unicode, r->previous);
-                        UnlistRecord(r);
-                    }
-                }
-                previous = r->previous;
-            }
-        }
-        if (!r) {
-            // Called after the library left the window: go on to whatever
-            // procedure the window has now.
-            bool u = IsWindowUnicode(window) != FALSE;
-            WNDPROC current = CurrentProc(window, u);
-            return CallProc(current == &TWHook::SubclassProc ? nullptr : current, u, window, message, wParam,
-                            lParam);
-        }
-
-        TMessage m{message, wParam, lParam, 0};
-        if (target) {
-            try {
-                target->WindowProc(m);
-            } catch (...) {
-            }
-            target->Release();
-        } else {
-            m.Result = CallProc(previous, unicode, window, message, wParam, lParam);
-        }
-
-        TLockGuard guard(HookLock());
-        if (message == WM_NCDESTROY) UnlistRecord(r);
-        ReleaseRecord(r);
-        return m.Result;
-    } catch (...) {
-        return 0;
-    }
 }
 
 }  // namespace vpw

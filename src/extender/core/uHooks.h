@@ -1,4 +1,4 @@
-// Subclassing of foreign windows: one procedure of the library replaces the
+// Subclassing of foreign windows: a procedure of the library replaces the
 // window's own, forwards every message to a target object and calls the
 // saved procedure on request.
 #pragma once
@@ -43,12 +43,24 @@ public:
     bool Receiving() const;
     // True while the window's messages still come through to this hook: it
     // is the window's procedure, or the procedures on top of it still call
-    // it. Asks those procedures, so only on the window's thread, and rarely.
+    // it. Runs those procedures, so only on the window's thread, and rarely.
     bool ReachedByChain() const;
     bool Unicode() const { return unicode_; }
 
-    // The procedure the library installs in every subclassed window.
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    // A window's chain may hold the library more than once (a host put its
+    // own procedure over a pass-through place of the library, which then had
+    // to subclass again on top): each place has a procedure of its own, so
+    // that a call tells which place it came through.
+    static constexpr int PLACES = 8;
+    static WNDPROC PlaceProcedure(int place);
+    static bool IsLibraryProcedure(WNDPROC proc);
+
+    // Places of windows that are gone (a host that cut the library out of its
+    // chain never brings WM_NCDESTROY to it) are given back here; the hook
+    // procedure asks for it when a window with places is destroyed.
+    static void NoteWindowDestroyed(HWND window);
+    static void GiveBackGonePlaces();
+    static int PlaceCount();
 
 private:
     HWND window_;
