@@ -1,5 +1,7 @@
 #include "StorageTree.h"
 
+#include "StoredText.h"
+
 namespace vpw {
 
 // --- TStorageElement
@@ -10,13 +12,6 @@ const std::string* TStorageElement::Attribute(const std::string& name) const {
     return nullptr;
 }
 
-std::string TStorageElement::Text() const {
-    if (!firstChild_) return text_;
-    std::string text;
-    for (const TStorageElement* child = firstChild_; child; child = child->nextSibling_) text += child->Text();
-    return text;
-}
-
 // --- TStorageTree
 
 TStorageElement* TStorageTree::NewElement(TStorageElement* parent, std::string tag) {
@@ -24,6 +19,9 @@ TStorageElement* TStorageTree::NewElement(TStorageElement* parent, std::string t
     if (parent) {
         (parent->lastChild_ ? parent->lastChild_->nextSibling_ : parent->firstChild_) = element;
         parent->lastChild_ = element;
+        // The parent's text so far stands before the new child.
+        element->before_ = std::move(parent->text_);
+        parent->text_.clear();
     }
     return element;
 }
@@ -33,6 +31,52 @@ void TStorageTree::AddAttribute(TStorageElement* element, std::string name, std:
         TStorageElement::TAttribute{std::move(name), std::move(value), nullptr});
     (element->lastAttribute_ ? element->lastAttribute_->next : element->firstAttribute_) = attribute;
     element->lastAttribute_ = attribute;
+}
+
+void TStorageTree::AddText(TStorageElement* element, const std::string& text) { element->text_ += text; }
+
+void TStorageTree::SetWholeText(TStorageElement* element, std::string text) {
+    element->text_ = std::move(text);
+    element->wholeText_ = true;
+}
+
+void TStorageTree::SetEscapedParts(TStorageElement* element, const std::string& list) {
+    element->escapedText_ = ListsEscapedPart(list, kEscapedTextPart);
+    for (TStorageElement::TAttribute* a = element->firstAttribute_; a; a = a->next)
+        if (ListsEscapedPart(list, a->name)) a->value = UnescapeStoredText(a->value);
+}
+
+// As the DOM joins them: the texts of the content in order, comments and
+// processing instructions already left out, and a blank between two child
+// elements' texts when the DOM puts one there.
+void TStorageTree::AppendStoredText(const TStorageElement& element, std::string& out) const {
+    if (element.wholeText_) {
+        out += element.text_;
+        return;
+    }
+    bool afterElementText = false;
+    for (const TStorageElement* child = element.firstChild_; child; child = child->nextSibling_) {
+        if (!child->before_.empty()) {
+            out += child->before_;
+            afterElementText = false;
+        }
+        std::size_t at = out.size();
+        bool blank = blankBetweenElements_ && afterElementText;
+        if (blank) out += ' ';
+        AppendStoredText(*child, out);
+        if (out.size() == at + (blank ? 1 : 0)) {
+            out.resize(at);  // an element without text adds nothing
+        } else {
+            afterElementText = true;
+        }
+    }
+    out += element.text_;
+}
+
+std::string TStorageTree::Text(const TStorageElement& element) const {
+    std::string text;
+    AppendStoredText(element, text);
+    return element.escapedText_ ? UnescapeStoredText(text) : text;
 }
 
 // --- the store over a tree
@@ -63,10 +107,10 @@ public:
         const TStorageElement* child = Child(name, index);
         return child ? IPtr<IHierStorage>(new TStorageTreeReader(tree_, child)) : nullptr;
     }
-    std::string ReadValue() override { return element_->Text(); }
+    std::string ReadValue() override { return tree_->Text(*element_); }
     std::string ReadChildValue(const std::string& name) override {
         const TStorageElement* child = Child(name, 0);
-        return child ? child->Text() : std::string();
+        return child ? tree_->Text(*child) : std::string();
     }
 
     void WriteAttribute(const std::string&, const std::string&) override { ReadOnly("WriteAttribute"); }

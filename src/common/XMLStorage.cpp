@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "StoredText.h"
 #include "WinFuncs.h"
 
 namespace vpw {
@@ -101,6 +102,47 @@ TComPtr<IXMLDOMElement> DocumentElement(IXMLDOMDocument* doc) {
     return root;
 }
 
+// --- the escaped form (StoredText.h)
+
+// The list of the element's "escaped" attribute; empty when it has none.
+std::string EscapedParts(IXMLDOMElement* element, const char* operation) {
+    TBStr name(kEscapedAttribute);
+    TVariant list;
+    Check(element->getAttribute(name.get(), list.put()), operation);
+    return V_VT(&list.get()) == VT_BSTR ? list.Ansi() : std::string();
+}
+
+// Names `part` in the element's "escaped" attribute, or takes it out; the
+// attribute goes when nothing is left in it.
+void MarkEscaped(IXMLDOMElement* element, const std::string& part, bool escaped, const char* operation) {
+    std::string list = EscapedParts(element, operation);
+    std::string updated = WithEscapedPart(list, part, escaped);
+    if (updated == list) return;
+    TBStr name(kEscapedAttribute);
+    if (updated.empty()) {
+        Check(element->removeAttribute(name.get()), operation);
+    } else {
+        TVariant value(updated);
+        Check(element->setAttribute(name.get(), value.get()), operation);
+    }
+}
+
+// A stored text of the element, decoded when the element lists `part` as
+// escaped. Only a text with a "%" can differ from its decoded form.
+std::string Decoded(std::string stored, IXMLDOMNode* node, const char* part, const char* operation) {
+    if (stored.find('%') == std::string::npos) return stored;
+    TComPtr<IXMLDOMElement> element;
+    if (FAILED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.put())))) return stored;
+    return ListsEscapedPart(EscapedParts(element.get(), operation), part) ? UnescapeStoredText(stored) : stored;
+}
+
+// The element's text as the DOM gives it, decoded when it is escaped.
+std::string ElementText(IXMLDOMNode* node, const char* operation) {
+    TBStr text;
+    Check(node->get_text(text.put()), operation);
+    return Decoded(text.Ansi(), node, kEscapedTextPart, operation);
+}
+
 }  // namespace
 
 TXMLStorage::TXMLStorage() = default;
@@ -127,21 +169,27 @@ IPtr<IHierStorage> TXMLStorage::StorageFor(IXMLDOMElement* element) {
 // --- node operations
 
 std::string TXMLStorage::ReadAttribute(const std::string& name, const std::string& defaultValue) {
-    if (!node_) return defaultValue;
+    // The store's own marker is not a value.
+    if (!node_ || name == kEscapedAttribute) return defaultValue;
     TComPtr<IXMLDOMNode> attr;
     TBStr query("@" + name);
     Check(node_->selectSingleNode(query.get(), attr.put()), "ReadAttribute");
     if (!attr) return defaultValue;
     TVariant value;
     Check(attr->get_nodeValue(value.put()), "ReadAttribute");
-    return value.Ansi();
+    return Decoded(value.Ansi(), node_.get(), name.c_str(), "ReadAttribute");
 }
 
 void TXMLStorage::WriteAttribute(const std::string& name, const std::string& value) {
     IXMLDOMElement* node = RequireNode("WriteAttribute");
+    if (name == kEscapedAttribute)
+        throw EXMLStorageError(std::string("TXMLStorage.WriteAttribute: \"") + kEscapedAttribute +
+                               "\" is the store's own attribute");
+    bool escaped = NeedsEscapedForm(value);
     TBStr attrName(name);
-    TVariant attrValue(value);
+    TVariant attrValue(escaped ? EscapeStoredText(value) : value);
     Check(node->setAttribute(attrName.get(), attrValue.get()), "WriteAttribute");
+    MarkEscaped(node, name, escaped, "WriteAttribute");
 }
 
 IPtr<IHierStorage> TXMLStorage::CreateChild(const std::string& name) {
@@ -181,17 +229,14 @@ IPtr<IHierStorage> TXMLStorage::GetChild(const std::string& name, int index) {
     return StorageFor(element.get());
 }
 
-std::string TXMLStorage::ReadValue() {
-    IXMLDOMElement* node = RequireNode("ReadValue");
-    TBStr text;
-    Check(node->get_text(text.put()), "ReadValue");
-    return text.Ansi();
-}
+std::string TXMLStorage::ReadValue() { return ElementText(RequireNode("ReadValue"), "ReadValue"); }
 
 void TXMLStorage::WriteValue(const std::string& value) {
     IXMLDOMElement* node = RequireNode("WriteValue");
-    TBStr text(value);
+    bool escaped = NeedsEscapedForm(value);
+    TBStr text(escaped ? EscapeStoredText(value) : value);
     Check(node->put_text(text.get()), "WriteValue");
+    MarkEscaped(node, kEscapedTextPart, escaped, "WriteValue");
 }
 
 std::string TXMLStorage::ReadChildValue(const std::string& name) {
@@ -200,9 +245,7 @@ std::string TXMLStorage::ReadChildValue(const std::string& name) {
     TBStr query("./" + name);
     Check(node->selectSingleNode(query.get(), child.put()), "ReadChildValue");
     if (!child) return {};
-    TBStr text;
-    Check(child->get_text(text.put()), "ReadChildValue");
-    return text.Ansi();
+    return ElementText(child.get(), "ReadChildValue");
 }
 
 void TXMLStorage::WriteChildValue(const std::string& name, const std::string& value) {
@@ -291,47 +334,119 @@ void CopyAttributes(IXMLDOMNode* node, TStorageElement* element, TStorageTree& t
     if (!attributes) return;
     long count = 0;
     Check(attributes->get_length(&count), "CopyTree");
+    bool marked = false;
+    std::string escapedParts;
     for (long i = 0; i < count; ++i) {
         TComPtr<IXMLDOMNode> attribute;
         Check(attributes->get_item(i, attribute.put()), "CopyTree");
         if (!attribute) continue;
         TVariant value;
         Check(attribute->get_nodeValue(value.put()), "CopyTree");
-        tree.AddAttribute(element, NodeName(attribute.get()), value.Ansi());
+        std::string name = NodeName(attribute.get());
+        if (name == kEscapedAttribute) {
+            marked = true;
+            escapedParts = value.Ansi();
+        } else {
+            tree.AddAttribute(element, std::move(name), value.Ansi());
+        }
+    }
+    if (marked) tree.SetEscapedParts(element, escapedParts);
+}
+
+bool IsText(DOMNodeType type) {
+    return type == NODE_TEXT || type == NODE_CDATA_SECTION || type == NODE_ENTITY_REFERENCE;
+}
+
+void AddNodeText(IXMLDOMNode* node, TStorageElement* element, TStorageTree& tree) {
+    TBStr text;
+    Check(node->get_text(text.put()), "CopyTree");
+    tree.AddText(element, text.Ansi());
+}
+
+TComPtr<IXMLDOMNode> FirstChild(IXMLDOMNode* node) {
+    TComPtr<IXMLDOMNode> child;
+    Check(node->get_firstChild(child.put()), "CopyTree");
+    return child;
+}
+
+TComPtr<IXMLDOMNode> NextSibling(IXMLDOMNode* node) {
+    TComPtr<IXMLDOMNode> next;
+    Check(node->get_nextSibling(next.put()), "CopyTree");
+    return next;
+}
+
+// The content in document order: child elements, and the texts of text and
+// CDATA nodes, each as the DOM gives it; comments and processing
+// instructions have no text. An element without child elements (nearly
+// every one with a text) reads its whole text at once, so the texts before
+// the first child element are read only when one comes. An entity
+// reference does not give its text on its own (Wine's MSXML answers none),
+// so an element with one beside child elements reads its whole text too.
+void CopyElement(IXMLDOMNode* node, TStorageElement* element, TStorageTree& tree) {
+    CopyAttributes(node, element, tree);
+    bool hasElements = false, hasEntityReference = false;
+    TComPtr<IXMLDOMNode> firstText;  // before any child element
+    int span = 0;                     // the nodes from firstText on, up to the current one
+    for (TComPtr<IXMLDOMNode> child = FirstChild(node); child; child = NextSibling(child.get())) {
+        DOMNodeType type = NODE_INVALID;
+        Check(child->get_nodeType(&type), "CopyTree");
+        hasEntityReference = hasEntityReference || type == NODE_ENTITY_REFERENCE;
+        if (type == NODE_ELEMENT) {
+            if (!hasElements && firstText) {
+                TComPtr<IXMLDOMNode> before = firstText;
+                for (int i = 0; i < span && before; ++i, before = NextSibling(before.get())) {
+                    DOMNodeType beforeType = NODE_INVALID;
+                    Check(before->get_nodeType(&beforeType), "CopyTree");
+                    if (IsText(beforeType)) AddNodeText(before.get(), element, tree);
+                }
+                firstText.reset();
+            }
+            hasElements = true;
+            CopyElement(child.get(), tree.NewElement(element, NodeName(child.get())), tree);
+        } else if (hasElements) {
+            if (IsText(type)) AddNodeText(child.get(), element, tree);
+        } else {
+            if (!firstText && IsText(type)) firstText = child;
+            if (firstText) ++span;
+        }
+    }
+    if (!hasElements && firstText) {
+        AddNodeText(node, element, tree);
+    } else if (hasElements && hasEntityReference) {
+        TBStr text;
+        Check(node->get_text(text.put()), "CopyTree");
+        tree.SetWholeText(element, text.Ansi());
     }
 }
 
-void CopyElement(IXMLDOMNode* node, TStorageElement* element, TStorageTree& tree) {
-    CopyAttributes(node, element, tree);
-    bool hasText = false, hasElements = false;
-    TComPtr<IXMLDOMNode> child;
-    Check(node->get_firstChild(child.put()), "CopyTree");
-    while (child) {
-        DOMNodeType type = NODE_INVALID;
-        Check(child->get_nodeType(&type), "CopyTree");
-        if (type == NODE_ELEMENT) {
-            hasElements = true;
-            CopyElement(child.get(), tree.NewElement(element, NodeName(child.get())), tree);
-        } else if (type == NODE_TEXT || type == NODE_CDATA_SECTION || type == NODE_ENTITY_REFERENCE) {
-            hasText = true;
+// Whether the DOM's text puts a blank between the texts of two child
+// elements that follow each other. DOMs differ here (Wine 8's MSXML joins
+// them as they are, later Wine's puts a blank between), so the one in use
+// is asked, once.
+bool DomPutsBlankBetweenElements() {
+    static const bool blank = [] {
+        try {
+            TComPtr<IXMLDOMDocument> doc = CreateDocument();
+            TBStr xml("<a><b>1</b><c>2</c></a>");
+            VARIANT_BOOL loaded = VARIANT_FALSE;
+            Check(doc->loadXML(xml.get(), &loaded), "CopyTree");
+            TComPtr<IXMLDOMElement> root = loaded == VARIANT_TRUE ? DocumentElement(doc.get()) : nullptr;
+            if (!root) return false;
+            TBStr text;
+            Check(root->get_text(text.put()), "CopyTree");
+            return text.Ansi() == "1 2";
+        } catch (...) {
+            return false;
         }
-        TComPtr<IXMLDOMNode> next;
-        Check(child->get_nextSibling(next.put()), "CopyTree");
-        child = next;
-    }
-    // The text exactly as ReadValue gives it; only leaves carry values.
-    if (hasText && !hasElements) {
-        TBStr text;
-        Check(node->get_text(text.put()), "CopyTree");
-        element->SetText(text.Ansi());
-    }
+    }();
+    return blank;
 }
 
 }  // namespace
 
 std::shared_ptr<TStorageTree> TXMLStorage::CopyTree() {
     if (!node_) return nullptr;
-    auto tree = std::make_shared<TStorageTree>();
+    auto tree = std::make_shared<TStorageTree>(DomPutsBlankBetweenElements());
     CopyElement(node_.get(), tree->NewElement(nullptr, NodeName(node_.get())), *tree);
     return tree;
 }

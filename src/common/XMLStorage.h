@@ -1,5 +1,9 @@
 // The hierarchical store over one MSXML DOM document. Texts are ANSI in the
 // program and wide in the DOM. Every thread that uses it initialises COM.
+// A value (an element's text or an attribute) that holds a character XML 1.0
+// cannot carry is stored in the escaped form of StoredText.h and read back
+// decoded; the attribute "escaped" that marks it is the store's own: it is
+// never answered as a value and cannot be written.
 #pragma once
 #include <windows.h>
 #include <objbase.h>

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <msxml2.h>
 
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 #include <vector>
 
 #include "ResourceRoutines.h"
+#include "StoredText.h"
+#include "WinFuncs.h"
 #include "XMLStorage.h"
 
 using namespace vpw;
@@ -33,10 +37,168 @@ protected:
         return s;
     }
 
+    std::string WriteFile(const std::string& text) {
+        std::string name = TempFile();
+        std::ofstream out(name, std::ios::binary | std::ios::trunc);
+        out << text;
+        return name;
+    }
+
     TComInit com_;
     int liveBefore_ = 0;
     std::vector<std::string> files_;
 };
+
+std::string ReadFileBytes(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The bytes of a text in a readable form, for messages.
+std::string Shown(const std::string& text) {
+    std::string shown = "\"";
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        shown += c < 0x20 || c >= 0x7F ? std::string(hex) : std::string(1, ch);
+    }
+    return shown + "\"";
+}
+
+std::string WideToAnsiText(BSTR text) {
+    int length = static_cast<int>(SysStringLen(text));
+    if (length == 0) return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+// MSXML itself, with the settings of the store (synchronous, blanks kept),
+// driven without the store: what the DOM answers, and a document written
+// by bare DOM calls as the store wrote every value before the escaped form.
+class TRawDom {
+public:
+    TRawDom() {
+        const CLSID clsid = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+        EXPECT_TRUE(SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                               reinterpret_cast<void**>(doc_.put()))));
+        doc_->put_async(VARIANT_FALSE);
+        doc_->put_preserveWhiteSpace(VARIANT_TRUE);
+    }
+    bool LoadFile(const std::string& name) {
+        VARIANT source;
+        VariantInit(&source);
+        V_VT(&source) = VT_BSTR;
+        V_BSTR(&source) = Bstr(name);
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        doc_->load(source, &ok);
+        VariantClear(&source);
+        return ok == VARIANT_TRUE;
+    }
+    TComPtr<IXMLDOMElement> Root() {
+        TComPtr<IXMLDOMElement> root;
+        doc_->get_documentElement(root.put());
+        return root;
+    }
+    // A new element `tag` at the end of `parent` (the document element when
+    // there is none yet).
+    TComPtr<IXMLDOMElement> Append(IXMLDOMElement* parent, const std::string& tag) {
+        TComPtr<IXMLDOMElement> element;
+        BSTR name = Bstr(tag);
+        doc_->createElement(name, element.put());
+        SysFreeString(name);
+        if (parent) {
+            TComPtr<IXMLDOMNode> appended;
+            parent->appendChild(element.get(), appended.put());
+        } else {
+            doc_->putref_documentElement(element.get());
+        }
+        return element;
+    }
+    static void SetAttribute(IXMLDOMElement* element, const std::string& name, const std::string& value) {
+        BSTR n = Bstr(name);
+        VARIANT v;
+        VariantInit(&v);
+        V_VT(&v) = VT_BSTR;
+        V_BSTR(&v) = Bstr(value);
+        element->setAttribute(n, v);
+        VariantClear(&v);
+        SysFreeString(n);
+    }
+    static void SetText(IXMLDOMElement* element, const std::string& text) {
+        BSTR t = Bstr(text);
+        element->put_text(t);
+        SysFreeString(t);
+    }
+    // The attribute's value; "<none>" when the element has none.
+    static std::string Attribute(IXMLDOMElement* element, const std::string& name) {
+        BSTR n = Bstr(name);
+        VARIANT v;
+        VariantInit(&v);
+        element->getAttribute(n, &v);
+        SysFreeString(n);
+        std::string value = V_VT(&v) == VT_BSTR ? WideToAnsiText(V_BSTR(&v)) : "<none>";
+        VariantClear(&v);
+        return value;
+    }
+    static std::string Text(IXMLDOMNode* node) {
+        BSTR text = nullptr;
+        node->get_text(&text);
+        std::string s = WideToAnsiText(text);
+        SysFreeString(text);
+        return s;
+    }
+    void Save(const std::string& name) {
+        VARIANT destination;
+        VariantInit(&destination);
+        V_VT(&destination) = VT_BSTR;
+        V_BSTR(&destination) = Bstr(name);
+        EXPECT_TRUE(SUCCEEDED(doc_->save(destination)));
+        VariantClear(&destination);
+    }
+
+private:
+    static BSTR Bstr(const std::string& text) {
+        std::wstring w = AnsiToWide(text);
+        return SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
+    }
+    TComPtr<IXMLDOMDocument> doc_;
+};
+
+// The child elements of a DOM node, in document order.
+std::vector<TComPtr<IXMLDOMElement>> ChildElements(IXMLDOMNode* node) {
+    std::vector<TComPtr<IXMLDOMElement>> elements;
+    TComPtr<IXMLDOMNode> child;
+    node->get_firstChild(child.put());
+    while (child) {
+        TComPtr<IXMLDOMElement> element;
+        if (SUCCEEDED(child->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.put()))))
+            elements.push_back(element);
+        TComPtr<IXMLDOMNode> next;
+        child->get_nextSibling(next.put());
+        child = next;
+    }
+    return elements;
+}
+
+// Every element below and with `node`, in document order: its tag and its text.
+void CollectTexts(IXMLDOMElement* node, std::vector<std::string>& out) {
+    BSTR name = nullptr;
+    node->get_nodeName(&name);
+    out.push_back(WideToAnsiText(name) + "=" + TRawDom::Text(node));
+    SysFreeString(name);
+    for (auto& child : ChildElements(node)) CollectTexts(child.get(), out);
+}
+
+void CollectTexts(const TStorageTree& tree, const TStorageElement& element, std::vector<std::string>& out) {
+    out.push_back(element.Tag() + "=" + tree.Text(element));
+    for (const TStorageElement* child = element.FirstChild(); child; child = child->NextSibling())
+        CollectTexts(tree, *child, out);
+}
 
 // Saves one attribute and one child text, and reads them back.
 class TPersistFake : public TDebugInterfacedObject, public IPersistObject {
@@ -56,6 +218,27 @@ public:
     }
     std::string GetStorageTag() override { return "fake"; }
     std::string name, value;
+};
+
+// Reads, as the object tree does, the name and the text of every "item"
+// element.
+class TItemsReader : public TDebugInterfacedObject, public IPersistObject {
+public:
+    bool QueryInterface(const TGUID& iid, void** out) override {
+        *out = nullptr;
+        if (AnswerInterfaces<IPersistObject>(this, iid, out)) return true;
+        return TDebugInterfacedObject::QueryInterface(iid, out);
+    }
+    void Save(IHierStorage*) override {}
+    void Load(IHierStorage* s) override {
+        for (int i = 0; i < s->ChildCount("item"); ++i) {
+            IPtr<IHierStorage> item = s->GetChild("item", i);
+            names.push_back(item->ReadAttribute("name", "<none>"));
+            values.push_back(item->ReadValue());
+        }
+    }
+    std::string GetStorageTag() override { return "root"; }
+    std::vector<std::string> names, values;
 };
 
 }  // namespace
@@ -260,4 +443,306 @@ TEST_F(XMLStorageTest, CopiesReadAsTheDocument) {
         [&] { copy->WriteValue("v"); },          [&] { copy->WriteChildValue("a", "v"); },
     };
     for (auto& op : writes) EXPECT_THROW(op(), EStorageTreeError);
+}
+
+// --- the escaped form: characters that XML 1.0 cannot carry
+
+namespace {
+
+struct TValueRow {
+    const char* what;
+    std::string value;
+    std::string stored;  // the element's text in the file; empty: the value itself, unmarked
+};
+
+std::vector<TValueRow> ValueRows() {
+    std::vector<TValueRow> rows;
+    // Each character that XML 1.0 cannot carry, alone and between letters.
+    for (int c = 0; c < 0x20; ++c) {
+        if (c == '\t' || c == '\n' || c == '\r') continue;
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", c);
+        std::string ch(1, static_cast<char>(c));
+        rows.push_back({"a forbidden character", ch, std::string("%") + hex});
+        rows.push_back({"a forbidden character in a text", "a" + ch + "b", std::string("a%") + hex + "b"});
+    }
+    TValueRow more[] = {
+        {"the issue's first example", "a\x01" "b", "a%01b"},
+        {"an escape sequence in a caption", "x\x1by", "x%1By"},
+        {"two of them", "\x0b\x0c", "%0B%0C"},
+        {"mixed with blanks and line ends", " \x01\t\n\r\x02 ", " %01%09%0A%0D%02 "},
+        {"mixed with the escape character", "50%\x1f" "%", "50%25%1F%25"},
+        {"mixed with what looks escaped", "%01\x01", "%2501%01"},
+        {"mixed with non-ASCII ANSI text", "caf\xE9\x07 \xC4rger", "caf\xE9%07 \xC4rger"},
+        {"mixed with markup characters", "<a & \"b\">\x1b'", "<a & \"b\">%1B'"},
+        {"the escape character alone", "%", ""},
+        {"the escape character in a text", "50% off, 100%", ""},
+        {"what looks escaped, without the mark", "a%01b %1B %zz", ""},
+        {"the mark's own words", "escaped #text name", ""},
+        {"DEL", "del\x7F", ""},
+        {"ordinary text", "Untitled - Notepad", ""},
+        {"blanks at the ends", "  Untitled - Notepad ", ""},
+        {"tab and line ends", "\ttwo\nlines\r\nend\r", ""},
+        {"empty", "", ""},
+        {"non-ASCII ANSI text", "caf\xE9 \xC4rger \xFC\xDF \x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xFF", ""},
+        {"markup characters", "a & b < c > \"d\" 'e' ]]>", ""},
+    };
+    rows.insert(rows.end(), std::begin(more), std::end(more));
+    std::string all;
+    for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+    rows.push_back({"every byte but NUL", all, EscapeStoredText(all)});
+    return rows;
+}
+
+}  // namespace
+
+// Every value, as an element's text and as an attribute, comes back exactly
+// from a real file through MSXML: through the programs' load path (the copy)
+// and through the document itself. A value that XML cannot carry is stored
+// escaped and marked; every other one is stored as it is.
+TEST_F(XMLStorageTest, EveryValueComesBackExactlyFromAFile) {
+    std::vector<TValueRow> rows = ValueRows();
+    IPtr<TXMLStorage> doc = NewDocument("root");
+    for (const auto& row : rows) {
+        IPtr<IHierStorage> item = doc->CreateChild("item");
+        item->WriteAttribute("name", row.value);
+        item->WriteValue(row.value);
+        // The document answers the value at once.
+        EXPECT_EQ(item->ReadValue(), row.value) << row.what << " " << Shown(row.value);
+        EXPECT_EQ(item->ReadAttribute("name", "?"), row.value) << row.what << " " << Shown(row.value);
+    }
+    std::string file = TempFile();
+    ASSERT_TRUE(doc->SaveToFile(file));
+
+    // The programs' load path.
+    IPtr<TXMLStorage> reader(new TXMLStorage());
+    ASSERT_TRUE(reader->LoadFromFile(file)) << "the saved file does not load";
+    IPtr<TItemsReader> loaded(new TItemsReader());
+    ASSERT_TRUE(reader->LoadObject(loaded.get()));
+    ASSERT_EQ(loaded->values.size(), rows.size());
+    // The document's own reads.
+    IPtr<IHierStorage> direct = OpenStorageFile(file);
+    ASSERT_TRUE(direct);
+    // What the file holds, read by MSXML alone.
+    TRawDom raw;
+    ASSERT_TRUE(raw.LoadFile(file));
+    std::vector<TComPtr<IXMLDOMElement>> stored = ChildElements(raw.Root().get());
+    ASSERT_EQ(stored.size(), rows.size());
+
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const TValueRow& row = rows[i];
+        SCOPED_TRACE(std::string(row.what) + " " + Shown(row.value));
+        EXPECT_EQ(loaded->values[i], row.value);
+        EXPECT_EQ(loaded->names[i], row.value);
+        IPtr<IHierStorage> item = direct->GetChild("item", static_cast<int>(i));
+        EXPECT_EQ(item->ReadValue(), row.value);
+        EXPECT_EQ(item->ReadAttribute("name", "?"), row.value);
+        EXPECT_EQ(item->ReadAttribute(kEscapedAttribute, "none"), "none");
+
+        bool escaped = !row.stored.empty();
+        EXPECT_EQ(TRawDom::Text(stored[i].get()), escaped ? row.stored : row.value);
+        EXPECT_EQ(TRawDom::Attribute(stored[i].get(), "name"), escaped ? row.stored : row.value);
+        EXPECT_EQ(TRawDom::Attribute(stored[i].get(), kEscapedAttribute), escaped ? "name #text" : "<none>");
+    }
+    EXPECT_EQ(direct->ReadChildValue("item"), rows[0].value);
+}
+
+// A value without such characters is written byte for byte as bare DOM
+// calls write it, that is as before the escaped form existed.
+TEST_F(XMLStorageTest, FilesWithoutSuchCharactersAreWrittenAsBefore) {
+    IPtr<TXMLStorage> doc = NewDocument("root");
+    TRawDom raw;
+    TComPtr<IXMLDOMElement> rawRoot = raw.Append(nullptr, "root");
+    int plain = 0;
+    for (const auto& row : ValueRows()) {
+        if (!row.stored.empty()) continue;
+        ++plain;
+        IPtr<IHierStorage> item = doc->CreateChild("item");
+        item->WriteAttribute("name", row.value);
+        item->WriteValue(row.value);
+        doc->WriteChildValue("text", row.value);
+        TComPtr<IXMLDOMElement> rawItem = raw.Append(rawRoot.get(), "item");
+        TRawDom::SetAttribute(rawItem.get(), "name", row.value);
+        TRawDom::SetText(rawItem.get(), row.value);
+        TRawDom::SetText(raw.Append(rawRoot.get(), "text").get(), row.value);
+    }
+    EXPECT_GT(plain, 10);
+    std::string file = TempFile(), rawFile = TempFile();
+    ASSERT_TRUE(doc->SaveToFile(file));
+    raw.Save(rawFile);
+    std::string bytes = ReadFileBytes(file);
+    EXPECT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes, ReadFileBytes(rawFile));
+    EXPECT_EQ(bytes.find("escaped="), std::string::npos);
+}
+
+// A file of today with texts that look escaped but carry no mark reads as
+// the DOM gives it; a mark applies only to what it lists.
+TEST_F(XMLStorageTest, OnlyMarkedPartsAreDecoded) {
+    std::string file = WriteFile(
+        "<root name=\"%41\" escaped=\"\"><item name=\"a%01b\" other=\"50%25\">x%1By</item>"
+        "<item name=\"a%01b\" other=\"50%25\" escaped=\"  name\t#text \">x%1By</item>"
+        "<item name=\"a%01b\" escaped=\"other\">x%1By</item>"
+        "<item escaped=\"#text\">100% %zz %4</item>"
+        "<group escaped=\"#text\"><item name=\"n\" escaped=\"#text\">%01</item>%02</group></root>");
+    IPtr<TXMLStorage> doc(new TXMLStorage());
+    ASSERT_TRUE(doc->LoadFromFile(file));
+    IPtr<IHierStorage> copy = OpenStorageTree(doc->CopyTree());
+    ASSERT_TRUE(copy);
+    auto reads = [](IHierStorage* s) {
+        std::vector<std::string> r = {s->ReadAttribute("name", "?"), s->ReadAttribute(kEscapedAttribute, "none")};
+        for (int i = 0; i < 4; ++i) {
+            IPtr<IHierStorage> item = s->GetChild("item", i);
+            r.push_back(item->ReadAttribute("name", "-") + "|" + item->ReadAttribute("other", "-") + "|" +
+                        item->ReadValue() + "|" + item->ReadAttribute(kEscapedAttribute, "none"));
+        }
+        IPtr<IHierStorage> group = s->GetChild("group", 0);
+        r.push_back(group->ReadValue());
+        r.push_back(group->ReadChildValue("item"));
+        r.push_back(s->ReadChildValue("item"));
+        return r;
+    };
+    std::vector<std::string> fromDocument = reads(doc.get());
+    EXPECT_EQ(reads(copy.get()), fromDocument);
+    EXPECT_EQ(fromDocument, (std::vector<std::string>{
+                                "%41", "none",
+                                "a%01b|50%25|x%1By|none",
+                                "a\x01" "b|50%25|x\x1by|none",
+                                "a%01b|-|x%1By|none",
+                                "-|-|100% %zz %4|none",
+                                // The group's text holds its child's stored form, decoded once, as its own.
+                                "\x01\x02",
+                                "\x01",
+                                "x%1By",
+                            }));
+}
+
+// The mark follows the value: written again without such characters, the
+// value is stored as it is and the mark goes; the store's own attribute
+// cannot be written.
+TEST_F(XMLStorageTest, TheMarkFollowsRewrites) {
+    IPtr<TXMLStorage> doc = NewDocument("root");
+    IPtr<IHierStorage> item = doc->CreateChild("item");
+    auto xml = [&] {
+        std::string text;
+        doc->GetXML(text);
+        return text;
+    };
+    item->WriteValue("a\x01");
+    item->WriteAttribute("name", "b\x02");
+    item->WriteAttribute("type", "T");
+    EXPECT_NE(xml().find("<item escaped=\"#text name\" name=\"b%02\" type=\"T\">a%01</item>"), std::string::npos)
+        << xml();
+    item->WriteValue("plain %");
+    EXPECT_NE(xml().find("<item escaped=\"name\" name=\"b%02\" type=\"T\">plain %</item>"), std::string::npos)
+        << xml();
+    EXPECT_EQ(item->ReadValue(), "plain %");
+    item->WriteAttribute("name", "c%");
+    EXPECT_NE(xml().find("<item name=\"c%\" type=\"T\">plain %</item>"), std::string::npos) << xml();
+    item->WriteAttribute("type", "\x03");
+    item->WriteAttribute("type", "\x04");
+    EXPECT_NE(xml().find("<item name=\"c%\" type=\"%04\" escaped=\"type\">plain %</item>"), std::string::npos)
+        << xml();
+    EXPECT_EQ(item->ReadAttribute("type", "?"), "\x04");
+
+    EXPECT_THROW(item->WriteAttribute(kEscapedAttribute, "name"), EXMLStorageError);
+    EXPECT_EQ(item->ReadAttribute("name", "?"), "c%");
+    // Writing a text over child elements drops their marks with them.
+    IPtr<IHierStorage> group = doc->CreateChild("group");
+    group->WriteChildValue("item", "\x05");
+    group->WriteValue("x\x06");
+    EXPECT_EQ(group->ChildCount("item"), 0);
+    EXPECT_EQ(group->ReadValue(), "x\x06");
+}
+
+// --- the copy gives every element's text as MSXML does
+
+namespace {
+
+struct TContentRow {
+    const char* what;
+    const char* doctype;  // declarations before the root, or ""
+    const char* content;  // of <param name="p"> in <params>
+    const char* text;     // the param's text where it is fixed whatever the DOM; nullptr: MSXML's only
+};
+
+const TContentRow kContentRows[] = {
+    {"plain text", "", "Notepad", "Notepad"},
+    {"markup inside a value", "", "x<b>1</b>y", "x1y"},
+    {"an empty element inside a value", "", "x<b/>y", "xy"},
+    {"nested markup", "", "x<b>1<c>2</c>3</b>y<d><e/>4</d>", nullptr},
+    {"two elements in a row", "", "<b>1</b><c>2</c>", nullptr},
+    {"two elements with a blank between", "", "<b>1</b> <c>2</c>", "1 2"},
+    {"an empty element between two", "", "<b>1</b><c/><d>2</d>", nullptr},
+    {"an empty element first", "", "<b></b><c>2</c>", "2"},
+    {"text after the last element", "", "<b>1</b>tail", "1tail"},
+    {"CDATA", "", "<![CDATA[<a> & ]]>x<b><![CDATA[]]>c</b><![CDATA[]]>y", "<a> & xcy"},
+    {"an empty CDATA between two elements", "", "<b>1</b><![CDATA[]]><c>2</c>", nullptr},
+    {"entity references", "", "&amp;&lt;&gt;&quot;&apos;<b>&amp;</b>&lt;", "&<>\"'&<"},
+    {"character references", "", "&#65;&#x42;<b>&#233;&#xE9;</b>&#9;&#10;&#13;", "AB\xE9\xE9\t\n\r"},
+    {"comments dropped", "", "a<!--c-->b<b>1<!-- d --></b><!--e-->c", "ab1c"},
+    {"processing instructions dropped", "", "<?pi x?>a<b>1<?pi?></b>c", "a1c"},
+    {"indented", "", "\n    <b>1</b>\n    <c>\n      <d>2</d>\n    </c>\n  ", "\n    1\n    \n      2\n    \n  "},
+    {"line ends", "", "two\r\nlines\r<b>\r\n</b>", "two\nlines\n\n"},
+    {"blanks only", "", "  <b> </b>  ", "     "},
+    {"an entity of the document", "<!DOCTYPE params [<!ENTITY e \"EE\">]>", "a&e;<b>1&e;</b>&e;", "aEE1EEEE"},
+    {"an entity with markup", "<!DOCTYPE params [<!ENTITY e \"<i>EE</i>x\">]>", "a&e;<b>1</b>", "aEEx1"},
+    {"non-ASCII ANSI text", "", "caf&#233;<b>\xC4</b>", nullptr},
+};
+
+// The content as a file in the system's code page would hold it.
+std::string ContentDocument(const TContentRow& row) {
+    return std::string("<?xml version=\"1.0\" encoding=\"windows-1252\"?>") + row.doctype +
+           "<params name=\"params\"><param name=\"p\">" + row.content + "</param><param name=\"q\">after</param>" +
+           "</params>";
+}
+
+// Reads the first parameter's text as the object tree does.
+class TParamReader : public TDebugInterfacedObject, public IPersistObject {
+public:
+    bool QueryInterface(const TGUID& iid, void** out) override {
+        *out = nullptr;
+        if (AnswerInterfaces<IPersistObject>(this, iid, out)) return true;
+        return TDebugInterfacedObject::QueryInterface(iid, out);
+    }
+    void Save(IHierStorage*) override {}
+    void Load(IHierStorage* s) override {
+        for (int i = 0; i < s->ChildCount("param"); ++i) values.push_back(s->GetChild("param", i)->ReadValue());
+    }
+    std::string GetStorageTag() override { return "params"; }
+    std::vector<std::string> values;
+};
+
+}  // namespace
+
+// For every element of a hand-edited file, the copy that the programs load
+// from gives the text that MSXML gives for the same element.
+TEST_F(XMLStorageTest, CopiesGiveEveryElementsTextAsMsxml) {
+    for (const auto& row : kContentRows) {
+        SCOPED_TRACE(row.what);
+        std::string file = WriteFile(ContentDocument(row));
+        TRawDom raw;
+        ASSERT_TRUE(raw.LoadFile(file));
+        std::vector<std::string> fromMsxml;
+        CollectTexts(raw.Root().get(), fromMsxml);
+
+        IPtr<TXMLStorage> doc(new TXMLStorage());
+        ASSERT_TRUE(doc->LoadFromFile(file));
+        std::shared_ptr<TStorageTree> tree = doc->CopyTree();
+        ASSERT_TRUE(tree && tree->Root());
+        std::vector<std::string> fromCopy;
+        CollectTexts(*tree, *tree->Root(), fromCopy);
+        EXPECT_EQ(fromCopy, fromMsxml);
+
+        // The programs' load path, and the document's own reads.
+        IPtr<TParamReader> params(new TParamReader());
+        ASSERT_TRUE(doc->LoadObject(params.get()));
+        ASSERT_EQ(params->values.size(), 2u);
+        ASSERT_GE(fromMsxml.size(), 2u);
+        EXPECT_EQ("param=" + params->values[0], fromMsxml[1]);
+        EXPECT_EQ(params->values[1], "after");
+        EXPECT_EQ(doc->GetChild("param", 0)->ReadValue(), params->values[0]);
+        EXPECT_EQ(doc->ReadValue(), tree->Text(*tree->Root()));
+        if (row.text) EXPECT_EQ(params->values[0], row.text);
+    }
 }

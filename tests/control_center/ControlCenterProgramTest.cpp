@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ControlCenterTestSupport.h"
+#include "XMLStorage.h"
 #include "extender/MessageBoxProbe.h"
 
 using namespace vpw;
@@ -204,6 +205,53 @@ TEST_F(ControlCenterProgram, TheExampleConfigurationGivesNotepadItsCaptionButton
     EXPECT_EQ(r.data.rfind("\\WINDOWRULENAME=Notepad\\", 0), 0u) << r.data;
     for (const char* agent : {"MinToTrayCaptionButton", "WindowRollupCaptionButton", "StayOnTopCaptionButton"})
         EXPECT_NE(r.data.find("\\AGENT={\\NAME=" + std::string(agent) + "\\"), std::string::npos) << agent << ": " << r.data;
+}
+
+// A file written by the store with a rule name and a caption that XML 1.0
+// cannot carry (kept in the store's escaped form): the control center reads
+// them exactly and serves the rule for the window with that caption.
+TEST_F(ControlCenterProgram, ServesARuleWhoseTextsXmlCannotCarry) {
+    const std::string caption = "Target\x1b[1m\x01", name = "Pasted\x01Rule\x0b";
+    ChildProcess target(ModuleDir() + WINDOW_OWNER_EXE, {"VpwCcEscaped", "Target"});
+    HWND t = WaitForWindow("VpwCcEscaped", "Target");
+    ASSERT_NE(t, nullptr);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(t, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()), SMTO_NORMAL, 5000, &ignored);
+    char buf[64] = {};
+    ASSERT_EQ(std::string(buf, GetWindowTextA(t, buf, sizeof buf)), caption);
+
+    {
+        TComInit com;
+        IPtr<TXMLStorage> doc(new TXMLStorage());
+        ASSERT_TRUE(doc->New("velvic_windows"));
+        IPtr<IHierStorage> rules = doc->CreateChild("window_rules");
+        rules->WriteAttribute("name", "window_rules");
+        IPtr<IHierStorage> rule = rules->CreateChild("content")->CreateChild("window_rule");
+        rule->WriteAttribute("name", name);
+        rule->WriteAttribute("type", "WINDOWRULE");
+        IPtr<IHierStorage> condition = rule->CreateChild("conditions")->CreateChild("content")->CreateChild("condition");
+        condition->WriteAttribute("name", "DefaultCondition");
+        IPtr<IHierStorage> criterion =
+            condition->CreateChild("criterions")->CreateChild("content")->CreateChild("criterion");
+        criterion->WriteAttribute("name", "WINDOWCaptionCriterion");
+        criterion->WriteAttribute("type", "WINDOWCaptionCriterion");
+        IPtr<IHierStorage> params = criterion->CreateChild("params");
+        for (const auto& [param, value] : {std::pair<std::string, std::string>{"enabled", "yes"}, {"window_caption", caption}}) {
+            IPtr<IHierStorage> p = params->CreateChild("param");
+            p->WriteAttribute("name", param);
+            p->WriteValue(value);
+        }
+        ASSERT_TRUE(doc->SaveToFile(folder_.Path("velvicplimsywindows.ini")));
+    }
+    std::string file = ReadTextFile(folder_.Path("velvicplimsywindows.ini"));
+    EXPECT_NE(file.find("name=\"Pasted%01Rule%0B\" escaped=\"name\""), std::string::npos) << file;
+    EXPECT_NE(file.find("escaped=\"#text\">Target%1B[1m%01<"), std::string::npos) << file;
+
+    ASSERT_NE(Start(), nullptr);
+    Reply r = LookUp(t);
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(r.code, CMD_REPLY_DONE);
+    EXPECT_EQ(r.data, TemplateRuleData(name));
 }
 
 // The text of the message box a process shows, once it shows one; empty when none comes.

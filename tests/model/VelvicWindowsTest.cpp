@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "AppConsts.h"
@@ -10,6 +12,7 @@
 #include "ModelTestSupport.h"
 #include "ProcessesCommunication.h"
 #include "WinTestSupport.h"
+#include "WinFuncs.h"
 #include "XMLStorage.h"
 #include "uVelvicWindows.h"
 
@@ -280,6 +283,49 @@ TEST_F(VelvicWindows, FailedSaveKeepsTheOldFileAndTheFlag) {
     EXPECT_EQ(commands, std::vector<int>{CMD_RELOAD_CONFIG});  // only the good save
     IPtr<TXMLStorage> file(new TXMLStorage);
     EXPECT_TRUE(file->LoadFromFile(TVelvicWindows::ConfigFilePath()));
+}
+
+// A caption with a character that XML 1.0 cannot carry, as the window
+// finder copies it into a criterion, and a rule name pasted with one: both
+// come back exactly from the saved file, and the rule still matches.
+TEST_F(VelvicWindows, ValuesXmlCannotCarryComeBackAndTheRuleStillMatches) {
+    const std::string caption = "Untitled\x1b[0m - Notepad\x01", name = "Rule\x01One\x1f";
+    TLocalWindow window("VpwRootEscaped", caption.c_str());
+    ASSERT_EQ(GetWindowCaption(window.handle), caption);
+    const std::string criterion = "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/";
+    IPtr<IBOMObjectSlave> rule = AddRule(name, "");
+    Set(rule.get(), criterion + "enabled", "yes");
+    Set(rule.get(), criterion + "window_caption", caption);
+    AddRule("Plain 50%", "VpwRootOther");
+    ASSERT_EQ(Lookup(window.handle), TemplateRuleData(name));
+    {
+        TFakeControlCenter center;
+        rootObj_->SetModified(true);
+        ASSERT_TRUE(rootObj_->Save());
+    }
+    std::ifstream in(TVelvicWindows::ConfigFilePath(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("<window_rule name=\"Rule%01One%1F\" escaped=\"name\" type=\"WINDOWRULE\">"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("<param name=\"window_caption\" escaped=\"#text\">Untitled%1B[0m - Notepad%01</param>"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("<window_rule name=\"Plain 50%\" type=\"WINDOWRULE\">"), std::string::npos);
+
+    // The programs' load path.
+    IPtr<TXMLStorage> file(new TXMLStorage);
+    ASSERT_TRUE(file->LoadFromFile(TVelvicWindows::ConfigFilePath()));
+    IPtr<IBOMObjectSlave> loaded = NewItem("VELVICWINDOWS");
+    file->LoadObject(Supports<IPersistObject>(loaded).get());
+    loaded->SetOwner(nullptr);
+    EXPECT_EQ(ItemNames(Collection(loaded.get(), "window_rules").get()),
+              (std::vector<std::string>{name, "Plain 50%"}));
+    IPtr<IBOMObject> back = Collection(loaded.get(), "window_rules")->Item(0);
+    EXPECT_EQ(Text(back.get(), "params/name"), name);
+    EXPECT_EQ(Text(back.get(), criterion + "window_caption"), caption);
+    std::string text = "stale";
+    FacetOf<IControlCenter>(loaded.get(), "ControlCenter")->GetWindowRuleData(window.handle, text);
+    EXPECT_EQ(text, TemplateRuleData(name));
+    loaded->Detach();
 }
 
 TEST_F(VelvicWindows, AnotherProcessGetsTheRuleOfAWindow) {
