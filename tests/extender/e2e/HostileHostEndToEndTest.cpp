@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -310,7 +309,6 @@ TEST(HostileHosts, EveryWindowComesBackWholeWhateverItsHostDoesWithItsChainAndTh
         if (std::find(hosts.begin(), hosts.end(), row.host) == hosts.end()) hosts.push_back(row.host);
     for (THost host : hosts) {
         SCOPED_TRACE(std::string("host: ") + Name(host));
-        DWORD started = GetTickCount();
         THostileRun run(host);
         ASSERT_TRUE(run.Start());
         for (TEvent event : {TEvent::Reload, TEvent::Restart, TEvent::Quit}) {
@@ -331,7 +329,6 @@ TEST(HostileHosts, EveryWindowComesBackWholeWhateverItsHostDoesWithItsChainAndTh
         }
         run.ExpectNothingLeft();
         run.ExpectClosesWell();
-        std::printf("host %s: %lu ms\n", Name(host), GetTickCount() - started);
     }
 }
 
