@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <thread>
 #include <utility>
@@ -47,6 +48,48 @@ std::vector<HWND> TopLevelWindows() {
 // Sent without waiting, so that a hung window can hold nobody up.
 void NotifyWindows(const std::vector<HWND>& windows, UINT message) {
     for (HWND window : windows) SendNotifyMessageA(window, message, 0, 0);
+}
+
+// The notices of each waiting round not yet taken, by round. Only the
+// sending thread touches it: the system calls back on that thread. A round
+// that gave up is gone, so that a late answer finds nothing.
+std::map<ULONG_PTR, int>& OpenNotices() {
+    static auto* notices = new std::map<ULONG_PTR, int>();
+    return *notices;
+}
+
+void CALLBACK NoticeTaken(HWND, UINT, ULONG_PTR round, LRESULT) noexcept {
+    try {
+        auto it = OpenNotices().find(round);
+        if (it != OpenNotices().end()) --it->second;
+    } catch (...) {
+    }
+}
+
+// Sends the message to every window and returns once each window's thread
+// has taken it, or after `bound` ms; windows the system takes as hung get it
+// without being waited for. Meanwhile only messages sent to this thread are
+// handled.
+void NotifyWindowsAndWait(const std::vector<HWND>& windows, UINT message, DWORD bound) {
+    static ULONG_PTR lastRound = 0;
+    const ULONG_PTR round = ++lastRound;
+    int& open = OpenNotices()[round];
+    for (HWND window : windows) {
+        if (IsHungAppWindow(window)) {
+            SendNotifyMessageA(window, message, 0, 0);
+            continue;
+        }
+        // Counted first: a window of this thread is called back at once.
+        ++open;
+        if (!SendMessageCallbackA(window, message, 0, 0, NoticeTaken, round)) --open;
+    }
+    const DWORD start = GetTickCount();
+    for (DWORD waited = 0; open > 0 && waited < bound; waited = GetTickCount() - start) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, bound - waited, QS_SENDMESSAGE, 0);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    OpenNotices().erase(round);
 }
 
 void ShowStartFailure(const std::string& title, const std::string& file) {
@@ -297,7 +340,10 @@ void TCCApp::UninstallHook() {
 
 void TCCApp::DetachAllWindows() {
     // Only while the hook is in: without it no window was ever attached.
-    if (hook_) NotifyWindows(TopLevelWindows(), WM_DETACHEXTENDER);
+    // The hook stays until the windows' threads have taken the notice: a
+    // window whose host cut the extender out of its chain is let go (and
+    // shown again) only by the hook procedure.
+    if (hook_) NotifyWindowsAndWait(TopLevelWindows(), WM_DETACHEXTENDER, CC_DETACH_WAIT_MS);
 }
 
 void TCCApp::Run() {

@@ -24,6 +24,12 @@ inline constexpr char CC_MODEL_ROOT_TYPE[] = "VELVICWINDOWS";
 inline constexpr char CC_CONFIG_PROGRAM[] = "VelvicPlimsyWindowsConfig.exe";
 inline constexpr char CC_HELP_FILE[] = "VelvicPlimsyWindows.chm";
 
+// How long the end of the control center waits for the windows' threads to
+// take the detach notice, all together: the time the system gives a window
+// before it takes it as hung. Windows it takes as hung already are not
+// waited for.
+inline constexpr DWORD CC_DETACH_WAIT_MS = 5000;
+
 inline constexpr UINT TRAY_ANIMATION_TIMER_ID = 1;
 inline constexpr UINT TRAY_ANIMATION_INTERVAL = 250;
 inline constexpr UINT IDM_TRAY_CLOSE = 1000;

@@ -3,6 +3,7 @@
 // program that owns the windows, and a client of the command channel.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -30,6 +31,15 @@ inline constexpr WPARAM kQueryCloseCommands = 3;
 inline constexpr WPARAM kQueryPostClose = 4;
 inline constexpr WPARAM kQueryLibraryHandles = 5;
 inline constexpr WPARAM kQueryRemoveOwnSubclass = 6;
+inline constexpr WPARAM kQueryBusy = 7;  // posted
+inline constexpr WPARAM kQueryTestRuns = 8;
+inline constexpr WPARAM kQueryExtended = 9;
+inline constexpr WPARAM kQueryLibraryRecords = 10;
+inline constexpr WPARAM kQueryStartWatch = 11;
+inline constexpr WPARAM kQueryStopWatch = 12;
+inline constexpr WPARAM kQueryInPlace = 13;
+inline constexpr UINT kTestMessage = WM_USER + 2;
+inline constexpr char kIconWindowClass[] = "{57554B3D-9B00-49AC-9F77-3273F44826AE}";
 #ifdef BIN_FROM_TESTS
 // Where the build puts the programs and the library.
 inline std::string Bin() { return ModuleDir() + BIN_FROM_TESTS; }
@@ -176,18 +186,20 @@ bool WaitUntil(Condition condition, DWORD ms) {
     }
 }
 
-// A folder with the control center, the hook library and a configuration
-// file; the control center runs from there while the object lives.
+// A folder with the control center, the hook library (from `libraryDir`
+// when given) and a configuration file; the control center runs from there
+// while the object lives.
 class TSystemFolder {
 public:
-    TSystemFolder(const std::string& binDir, const std::string& config) {
+    TSystemFolder(const std::string& binDir, const std::string& config, const std::string& libraryDir = {}) {
         static int counter = 0;
         std::string base = ModuleDir() + "e2e-scratch\\";
         CreateDirectoryA(base.c_str(), nullptr);
         dir_ = base + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
         CreateDirectoryA(dir_.c_str(), nullptr);
         copied_ = CopyFileA((binDir + kCenterExe).c_str(), (dir_ + kCenterExe).c_str(), FALSE) &&
-                  CopyFileA((binDir + kLibraryDll).c_str(), (dir_ + kLibraryDll).c_str(), FALSE);
+                  CopyFileA(((libraryDir.empty() ? binDir : libraryDir) + kLibraryDll).c_str(),
+                            (dir_ + kLibraryDll).c_str(), FALSE);
         WriteConfig(config);
     }
     void WriteConfig(const std::string& config) const {
@@ -279,6 +291,8 @@ inline POINT TitleBar(HWND window) {
 
 inline bool Topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
+inline bool RolledUp(HWND window) { return WindowHeight(window) == NonClientHeight(window); }
+
 // Where the first caption button of a sizeable window with all three system
 // buttons belongs: right next to them.
 inline RECT ExpectedButton(HWND window) {
@@ -356,11 +370,54 @@ inline bool ChooseTrayClose() {
     return true;
 }
 
-inline LRESULT QueryTarget(HWND window, WPARAM what) {
+inline UINT TargetQueryMessage() {
     static UINT query = RegisterWindowMessageA(kTargetQuery);
+    return query;
+}
+
+inline LRESULT QueryTarget(HWND window, WPARAM what, LPARAM argument = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, query, what, 0, SMTO_ABORTIFHUNG, 2000, &result)) return -1;
+    if (!SendMessageTimeoutA(window, TargetQueryMessage(), what, argument, SMTO_ABORTIFHUNG, 2000, &result))
+        return -1;
     return static_cast<LRESULT>(result);
 }
+
+// The test program's thread does nothing for `ms` from when it takes this.
+inline void MakeTargetBusy(HWND window, DWORD ms) {
+    PostMessageA(window, TargetQueryMessage(), kQueryBusy, static_cast<LPARAM>(ms));
+}
+
+// The window's minimise button, clicked. Right after a window came back,
+// Wine may still route the click to where the window was not yet: a user
+// whose click did nothing clicks again.
+inline void Minimise(HWND window) {
+    WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Sleep(200);
+        Click(SystemButton(window, HTMINBUTTON));
+        if (WaitUntil([&] { return IsIconic(window) || !IsWindowVisible(window); }, 2000)) return;
+    }
+}
+
+inline NOTIFYICONDATAA IconData(HWND window, UINT id) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = id;
+    return data;
+}
+
+// The ids of the window's icons in the tray (the shell answers a modify
+// only for an icon it has).
+inline std::vector<UINT> TrayIcons(HWND window) {
+    std::vector<UINT> ids;
+    for (UINT id = 0; id < 32; ++id) {
+        NOTIFYICONDATAA data = IconData(window, id);
+        if (Shell_NotifyIconA(NIM_MODIFY, &data)) ids.push_back(id);
+    }
+    return ids;
+}
+
+inline bool HasTrayIcon(HWND window) { return !TrayIcons(window).empty(); }
 
 }  // namespace vpw::test

@@ -56,8 +56,6 @@ private:
     TSystemFolder system_;
 };
 
-bool RolledUp(HWND window) { return WindowHeight(window) == NonClientHeight(window); }
-
 void DoubleClick(POINT at) { Click(at, 2); }
 
 // Starts the test program with one window of the rule's class (and more

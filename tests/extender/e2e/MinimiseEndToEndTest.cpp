@@ -23,7 +23,6 @@ namespace {
 
 constexpr char kTrayClass[] = "VPW_E2E_Tray";
 constexpr char kEdgeClass[] = "VPW_E2E_Edge";
-constexpr char kIconWindowClass[] = "{57554B3D-9B00-49AC-9F77-3273F44826AE}";
 constexpr char kTrayAction[] = "MinToTrayForMinimizeEvent";
 constexpr char kEdgeAction[] = "MinToEdgeForMinimizeEvent";
 // The colour the tests paint a window's tray icon in, to find it on the screen.
@@ -54,40 +53,7 @@ HWND StartAttached(std::unique_ptr<ChildProcess>& target, const char* windowClas
     return window;
 }
 
-// The window's minimise button, clicked. Right after a window came back,
-// Wine may still route the click to where the window was not yet: a user
-// whose click did nothing clicks again.
-void Minimise(HWND window) {
-    WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        Sleep(200);
-        Click(SystemButton(window, HTMINBUTTON));
-        if (WaitUntil([&] { return IsIconic(window) || !IsWindowVisible(window); }, 2000)) return;
-    }
-}
-
 // ----------------------------------------------------------------- the tray
-
-NOTIFYICONDATAA IconData(HWND window, UINT id) {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window;
-    data.uID = id;
-    return data;
-}
-
-// The ids of the window's icons in the tray (the shell answers a modify
-// only for an icon it has).
-std::vector<UINT> TrayIcons(HWND window) {
-    std::vector<UINT> ids;
-    for (UINT id = 0; id < 32; ++id) {
-        NOTIFYICONDATAA data = IconData(window, id);
-        if (Shell_NotifyIconA(NIM_MODIFY, &data)) ids.push_back(id);
-    }
-    return ids;
-}
-
-bool HasTrayIcon(HWND window) { return !TrayIcons(window).empty(); }
 
 // A small icon of one colour.
 HICON MarkerIcon() {
@@ -311,26 +277,46 @@ TEST(EndToEnd, APermanentTrayIconSurvivesARoundTripAndQuittingTheControlCenterSh
     DeleteRuleState(rule);
 }
 
-TEST(EndToEnd, AWindowInTheTrayComesBackWhenTheControlCenterQuitsThoughItsHostBrokeTheChain) {
+TEST(EndToEnd, AWindowInTheTrayComesBackWhenTheControlCenterEndsThoughItsHostBrokeTheChain) {
     // The program subclasses its window, the extender subclasses it on top,
     // and the program then writes back its original procedure: the
-    // extender's procedure is out of the chain.
+    // extender's procedure is out of the chain. Then the control center
+    // ends while the program's thread may be busy with other work.
+    enum class TEnd { Quit, SessionEnd };
+    struct Case {
+        const char* what;
+        TEnd end;
+        DWORD busy;
+    } cases[] = {{"a quit, the program idle", TEnd::Quit, 0},
+                 {"a quit, the program busy for 300 ms", TEnd::Quit, 300},
+                 {"the session's end, the program busy for 300 ms", TEnd::SessionEnd, 300}};
     const std::string rule = "E2E Tray Broken Chain";
-    TSystemFolder system(Bin(), MinimiseConfig(rule, kTrayClass, kTrayAction));
-    ASSERT_TRUE(system.Copied());
-    ASSERT_TRUE(system.StartCenter());
-    auto target = StartTarget(ModuleDir(), {"open", std::string("^") + kTrayClass, "E2E broken chain"});
-    HWND window = WaitForWindow(kTrayClass, "E2E broken chain");
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return QueryTarget(window, kQueryAttached) >= 1; }, 10000));
-    Sleep(300);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TSystemFolder system(Bin(), MinimiseConfig(rule, kTrayClass, kTrayAction));
+        ASSERT_TRUE(system.Copied());
+        ASSERT_TRUE(system.StartCenter());
+        auto target = StartTarget(ModuleDir(), {"open", std::string("^") + kTrayClass, "E2E broken chain"});
+        HWND window = WaitForWindow(kTrayClass, "E2E broken chain");
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return QueryTarget(window, kQueryAttached) >= 1; }, 10000));
+        Sleep(300);
 
-    Minimise(window);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window) && HasTrayIcon(window); }, 5000));
-    ASSERT_EQ(QueryTarget(window, kQueryRemoveOwnSubclass), 1);
-    EXPECT_EQ(QueryTarget(window, kQuerySubclassed), 0) << "the program's own procedure is back";
+        Minimise(window);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window) && HasTrayIcon(window); }, 5000));
+        ASSERT_EQ(QueryTarget(window, kQueryRemoveOwnSubclass), 1);
+        EXPECT_EQ(QueryTarget(window, kQuerySubclassed), 0) << "the program's own procedure is back";
 
-    ExpectQuitBringsBackFromTheTray(system, *target, window);
+        if (c.busy) MakeTargetBusy(window, c.busy);
+        if (c.end == TEnd::SessionEnd) {
+            HWND handler = FindWindowA("VPW_CommandCenterHandlerWindow", nullptr);
+            ASSERT_NE(handler, nullptr);
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutA(handler, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
+            SendMessageTimeoutA(handler, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &answer);
+        }
+        ExpectQuitBringsBackFromTheTray(system, *target, window);
+    }
     DeleteRuleState(rule);
 }
 

@@ -6,6 +6,9 @@
 //       runs until all of them are closed. A CLASS written "~CLASS" makes a
 //       hidden window owned by the first one; one written "^CLASS" is
 //       subclassed by the program itself as soon as it is made.
+//   vpw_e2e_target.exe hostile BEHAVIOUR CLASS CAPTION [CLASS CAPTION]...
+//       the same windows side by side, none over another, with what the
+//       program does to their chains and its thread (see THostile).
 //   vpw_e2e_target.exe many CLASS COUNT MS
 //       opens COUNT windows at once; all of them must be attached within MS.
 //   vpw_e2e_target.exe cycle CLASS COUNT attach|none|hooked
@@ -30,10 +33,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <iterator>
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchmarkSupport.h"
@@ -53,6 +59,14 @@ using vpw::test::Seconds;
 // icons and menus the hook library holds here; a request that the program
 // post WM_CLOSE to the window itself; and one that it take its own subclass
 // away by writing back the procedure it replaced (1 when it had one).
+// Posted, one that the program's thread do nothing for lParam ms. How often
+// the program's procedures ran for the test message numbered lParam: the
+// most any one of them ran, 0 when the window's own did not run. Through
+// the test build of the hook library: whether it has an extender for the
+// window, how many records it holds (extenders, the window's listing, rule
+// texts in transit), and a freed-memory watch on this thread, started, and
+// stopped with the number of freed blocks written to since. Whether the
+// window is where and as large as it was made (1) or not (0).
 constexpr WPARAM QUERY_ATTACHED = 0;
 constexpr WPARAM QUERY_SUBCLASSED = 1;
 constexpr WPARAM QUERY_LIBRARY_LOADED = 2;
@@ -60,7 +74,29 @@ constexpr WPARAM QUERY_CLOSE_COMMANDS = 3;
 constexpr WPARAM QUERY_POST_CLOSE = 4;
 constexpr WPARAM QUERY_LIBRARY_HANDLES = 5;
 constexpr WPARAM QUERY_REMOVE_OWN_SUBCLASS = 6;
+constexpr WPARAM QUERY_BUSY = 7;
+constexpr WPARAM QUERY_TEST_RUNS = 8;
+constexpr WPARAM QUERY_EXTENDED = 9;
+constexpr WPARAM QUERY_LIBRARY_RECORDS = 10;
+constexpr WPARAM QUERY_START_WATCH = 11;
+constexpr WPARAM QUERY_STOP_WATCH = 12;
+constexpr WPARAM QUERY_IN_PLACE = 13;
 constexpr UINT BENCH_MESSAGE = WM_USER + 1;
+constexpr UINT TEST_MESSAGE = WM_USER + 2;  // wParam: its number
+constexpr UINT INSTALL_LAYER_MESSAGE = WM_USER + 3;
+
+// What the program of "hostile" does besides showing its windows.
+enum class THostile {
+    None,
+    Forward,     // subclasses each window at once and passes everything on
+    Swallow,     // subclasses on top of the extender and drops registered messages
+    Answer,      // the same, answering them with 1 itself
+    Cut,         // as Forward; asked, it writes back the procedure it replaced
+    Resubclass,  // subclasses on top again after every attach
+    Busy,        // nothing but what the tests post (QUERY_BUSY)
+    Waits,       // waits on another thread, which talks to the window, when shown or hidden
+};
+THostile g_hostile = THostile::None;
 
 UINT g_attachedMessage = 0;
 UINT g_queryMessage = 0;
@@ -70,11 +106,157 @@ struct TWindowState {
     int attached = 0;
     int closeCommands = 0;
     LARGE_INTEGER attachedAt{};
+    RECT created{};
 };
 std::map<HWND, TWindowState> g_windows;
-std::map<HWND, WNDPROC> g_ownSubclassBelow;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The program's own subclasses of a window, first (lowest) to last; each
+// place has its own procedure, so that each knows what it replaced.
+enum class TLayerKind { Forward, Swallow, Answer };
+struct TLayer {
+    WNDPROC below;
+    TLayerKind kind;
+};
+constexpr int kMaxLayers = 8;
+// A chain that calls itself ends at this depth of one place, so that the
+// test sees the count instead of a dead program.
+constexpr int kMaxDepth = 40;
+std::map<HWND, std::vector<TLayer>> g_layers;
+int g_depth[kMaxLayers] = {};
+
+// How often each procedure of the window ran for the latest test message:
+// [0] the window's own, [1 + n] layer n.
+struct TRuns {
+    WPARAM number = 0;
+    int runs[kMaxLayers + 1] = {};
+};
+std::map<HWND, TRuns> g_runs;
+
+void CountRun(HWND window, UINT message, WPARAM number, int procedure) {
+    if (message != TEST_MESSAGE) return;
+    TRuns& r = g_runs[window];
+    if (r.number != number) r = TRuns{number, {}};
+    ++r.runs[procedure];
+}
+
+// The most any procedure ran; 0 when the window's own did not run though
+// none ran more than once.
+LRESULT TestRuns(HWND window, WPARAM number) {
+    const TRuns& r = g_runs[window];
+    if (r.number != number) return 0;
+    int most = *std::max_element(std::begin(r.runs), std::end(r.runs));
+    return most > 1 ? most : r.runs[0];
+}
+
+LRESULT AnswerQuery(HWND window, WPARAM what, LPARAM argument);
+
+bool ForeignRegistered(UINT message) { return message >= 0xC000 && message <= 0xFFFF && message != g_queryMessage; }
+
+template <int N>
+LRESULT CALLBACK LayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CountRun(window, message, wParam, N + 1);
+    // The tests' questions are answered whatever the chain below does.
+    if (message == g_queryMessage) return AnswerQuery(window, wParam, lParam);
+    auto it = g_layers.find(window);
+    if (it == g_layers.end() || static_cast<int>(it->second.size()) <= N)
+        return DefWindowProcA(window, message, wParam, lParam);
+    const TLayer layer = it->second[N];  // the list may grow during the call
+    if (ForeignRegistered(message) && layer.kind == TLayerKind::Swallow) return 0;
+    if (ForeignRegistered(message) && layer.kind == TLayerKind::Answer) return 1;
+    if (g_depth[N] >= kMaxDepth) return 0;
+    ++g_depth[N];
+    LRESULT result = CallWindowProcA(layer.below, window, message, wParam, lParam);
+    --g_depth[N];
+    return result;
+}
+
+template <int... N>
+constexpr std::array<WNDPROC, sizeof...(N)> LayerProcs(std::integer_sequence<int, N...>) {
+    return {&LayerProc<N>...};
+}
+constexpr auto kLayerProcs = LayerProcs(std::make_integer_sequence<int, kMaxLayers>());
+
+void InstallLayer(HWND window, TLayerKind kind) {
+    std::vector<TLayer>& layers = g_layers[window];
+    int n = static_cast<int>(layers.size());
+    if (n >= kMaxLayers) return;
+    layers.push_back({nullptr, kind});
+    layers[n].below = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kLayerProcs[n])));
+}
+
+// Writes back what the first layer replaced; 1 when there was one.
+LRESULT RemoveOwnSubclass(HWND window) {
+    auto it = g_layers.find(window);
+    if (it == g_layers.end() || it->second.empty()) return 0;
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.front().below));
+    return 1;
+}
+
+// After an attach, once the extender is in place: the layers that go on top.
+void OnAttached(HWND window) {
+    bool first = g_layers[window].empty();
+    if (g_hostile == THostile::Resubclass || (first && (g_hostile == THostile::Swallow || g_hostile == THostile::Answer)))
+        PostMessageA(window, INSTALL_LAYER_MESSAGE, 0, 0);
+}
+
+void InstallHostileLayer(HWND window) {
+    TLayerKind kind = g_hostile == THostile::Swallow ? TLayerKind::Swallow
+                      : g_hostile == THostile::Answer ? TLayerKind::Answer
+                                                      : TLayerKind::Forward;
+    InstallLayer(window, kind);
+}
+
+DWORD WINAPI TouchWindow(LPVOID window) {
+    char text[256] = {};
+    HWND w = static_cast<HWND>(window);
+    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, nullptr);
+    SendMessageTimeoutA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, nullptr);
+    return 0;
+}
+
+// As a framework's modal wait: for another thread, handling only what is
+// sent to the window meanwhile; two seconds at most.
+void WaitOnAnotherThread(HWND window) {
+    HANDLE thread = CreateThread(nullptr, 0, &TouchWindow, window, 0, nullptr);
+    if (!thread) return;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 2000 &&
+           MsgWaitForMultipleObjects(1, &thread, FALSE, 2000, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(thread);
+}
+
+template <class F>
+F LibraryExport(const char* name) {
+    HMODULE library = GetModuleHandleA("vpwemb.dll");
+    return library ? reinterpret_cast<F>(GetProcAddress(library, name)) : nullptr;
+}
+
+LRESULT LibraryRecords(HWND window, bool ownOnly) {
+    using TRecords = void (*)(HWND, long*, long*, long*, long*);
+    auto records = LibraryExport<TRecords>("GetLibraryRecords");
+    if (!records) return -1;
+    long own = 0, extenders = 0, listed = 0, pending = 0;
+    records(window, &own, &extenders, &listed, &pending);
+    return ownOnly ? own : extenders + listed + pending;
+}
+
+LRESULT StartWatch() {
+    auto start = LibraryExport<void (*)()>("StartFreedMemoryWatch");
+    if (!start) return 0;
+    start();
+    return 1;
+}
+
+LRESULT StopWatch() {
+    auto stop = LibraryExport<long (*)()>("StopFreedMemoryWatch");
+    return stop ? stop() : -1;
+}
 
 // The GDI objects, icons and menus the hook library holds in this
 // process; -1 without the library.
@@ -90,35 +272,19 @@ LRESULT LibraryHandles() {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == BENCH_MESSAGE) return 0;
+    CountRun(window, message, wParam, 0);
+    if (message == TEST_MESSAGE) return 0;
+    if (message == INSTALL_LAYER_MESSAGE) {
+        InstallHostileLayer(window);
+        return 0;
+    }
     if (message == g_attachedMessage) {
         TWindowState& state = g_windows[window];
         if (state.attached++ == 0) state.attachedAt = Now();
+        OnAttached(window);
         return 0;
     }
-    if (message == g_queryMessage) {
-        switch (wParam) {
-        case QUERY_ATTACHED:
-            return g_windows[window].attached;
-        case QUERY_SUBCLASSED:
-            return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != &WindowProc;
-        case QUERY_LIBRARY_LOADED:
-            return GetModuleHandleA("vpwemb.dll") != nullptr;
-        case QUERY_CLOSE_COMMANDS:
-            return g_windows[window].closeCommands;
-        case QUERY_LIBRARY_HANDLES:
-            return LibraryHandles();
-        case QUERY_POST_CLOSE:
-            return PostMessageA(window, WM_CLOSE, 0, 0);
-        case QUERY_REMOVE_OWN_SUBCLASS: {
-            auto it = g_ownSubclassBelow.find(window);
-            if (it == g_ownSubclassBelow.end()) return 0;
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second));
-            return 1;
-        }
-        default:
-            return -1;
-        }
-    }
+    if (message == g_queryMessage) return AnswerQuery(window, wParam, lParam);
     switch (message) {
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) ++g_windows[window].closeCommands;
@@ -127,8 +293,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         g_windows[window];
         if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) ++g_openTopLevel;
         break;
+    case WM_SHOWWINDOW:
+        if (g_hostile == THostile::Waits) WaitOnAnotherThread(window);
+        break;
     case WM_NCDESTROY:
         g_windows.erase(window);
+        g_layers.erase(window);
+        g_runs.erase(window);
         if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && --g_openTopLevel == 0) PostQuitMessage(0);
         break;
     default:
@@ -137,10 +308,44 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK OwnSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto it = g_ownSubclassBelow.find(window);
-    WNDPROC below = it != g_ownSubclassBelow.end() ? it->second : &WindowProc;
-    return CallWindowProcA(below, window, message, wParam, lParam);
+LRESULT AnswerQuery(HWND window, WPARAM what, LPARAM argument) {
+    switch (what) {
+    case QUERY_ATTACHED:
+        return g_windows[window].attached;
+    case QUERY_SUBCLASSED:
+        return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != &WindowProc;
+    case QUERY_LIBRARY_LOADED:
+        return GetModuleHandleA("vpwemb.dll") != nullptr;
+    case QUERY_CLOSE_COMMANDS:
+        return g_windows[window].closeCommands;
+    case QUERY_LIBRARY_HANDLES:
+        return LibraryHandles();
+    case QUERY_POST_CLOSE:
+        return PostMessageA(window, WM_CLOSE, 0, 0);
+    case QUERY_REMOVE_OWN_SUBCLASS:
+        return RemoveOwnSubclass(window);
+    case QUERY_BUSY:
+        Sleep(static_cast<DWORD>(argument));
+        return 0;
+    case QUERY_TEST_RUNS:
+        return TestRuns(window, static_cast<WPARAM>(argument));
+    case QUERY_EXTENDED:
+        return LibraryRecords(window, true);
+    case QUERY_LIBRARY_RECORDS:
+        return LibraryRecords(window, false);
+    case QUERY_START_WATCH:
+        return StartWatch();
+    case QUERY_STOP_WATCH:
+        return StopWatch();
+    case QUERY_IN_PLACE: {
+        RECT now{};
+        const RECT& made = g_windows[window].created;
+        GetWindowRect(window, &now);
+        return now.left == made.left && now.top == made.top && now.right == made.right && now.bottom == made.bottom;
+    }
+    default:
+        return -1;
+    }
 }
 
 void RegisterWindowClass(const std::string& name) {
@@ -154,10 +359,26 @@ void RegisterWindowClass(const std::string& name) {
     RegisterClassA(&wc);
 }
 
-HWND OpenWindow(const std::string& cls, const std::string& caption, int index) {
+HWND OpenWindowAt(const std::string& cls, const std::string& caption, const RECT& r) {
     RegisterWindowClass(cls);
-    return CreateWindowExA(0, cls.c_str(), caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120 + 40 * index,
-                           120 + 40 * index, 420, 260, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(0, cls.c_str(), caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top,
+                                  r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                  nullptr);
+    if (window) GetWindowRect(window, &g_windows[window].created);
+    return window;
+}
+
+HWND OpenWindow(const std::string& cls, const std::string& caption, int index) {
+    int at = 120 + 40 * index;
+    return OpenWindowAt(cls, caption, RECT{at, at, at + 420, at + 260});
+}
+
+void RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
 }
 
 int Open(int argc, char** argv) {
@@ -174,9 +395,7 @@ int Open(int argc, char** argv) {
         } else if (cls[0] == '^') {
             // Before any message loop: the extender's rule cannot have come yet.
             window = OpenWindow(cls.substr(1), argv[i + 1], index);
-            if (window)
-                g_ownSubclassBelow[window] = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnSubclassProc)));
+            if (window) InstallLayer(window, TLayerKind::Forward);
         } else {
             window = OpenWindow(cls, argv[i + 1], index);
         }
@@ -189,11 +408,31 @@ int Open(int argc, char** argv) {
                             nullptr, GetModuleHandleA(nullptr), nullptr);
         }
     }
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    RunMessageLoop();
+    return 0;
+}
+
+bool ParseHostile(const std::string& name) {
+    static const std::map<std::string, THostile> names{
+        {"forward", THostile::Forward}, {"swallow", THostile::Swallow},       {"answer", THostile::Answer},
+        {"cut", THostile::Cut},         {"resubclass", THostile::Resubclass}, {"busy", THostile::Busy},
+        {"waits", THostile::Waits}};
+    auto it = names.find(name);
+    if (it == names.end()) return false;
+    g_hostile = it->second;
+    return true;
+}
+
+// Three windows a row, apart, so that a click on one never lands on another.
+int Hostile(int argc, char** argv) {
+    if (argc < 5 || argc % 2 == 0 || !ParseHostile(argv[2])) return 1;
+    for (int i = 3, index = 0; i + 1 < argc; i += 2, ++index) {
+        int x = 20 + (index % 3) * 330, y = 90 + (index / 3) * 290;
+        HWND window = OpenWindowAt(argv[i], argv[i + 1], RECT{x, y, x + 310, y + 230});
+        if (!window) return 1;
+        if (g_hostile == THostile::Forward || g_hostile == THostile::Cut) InstallLayer(window, TLayerKind::Forward);
     }
+    RunMessageLoop();
     return 0;
 }
 
@@ -346,6 +585,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return 1;
     std::string mode = argv[1];
     if (mode == "open") return Open(argc, argv);
+    if (mode == "hostile") return Hostile(argc, argv);
     if (mode == "many" && argc == 5) return Many(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (mode == "cycle" && argc == 5) return Cycle(argv[2], std::atoi(argv[3]), argv[4]);
     if (mode == "bench-messages" && argc == 6)
