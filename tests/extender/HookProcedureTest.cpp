@@ -318,9 +318,12 @@ TEST_F(HookLibrary, TheLibrarysOwnWindowsAreNeverLookedUp) {
     EXPECT_EQ(center.TotalRequests(), 1) << "only the host's window";
 }
 
-// A host's own subclass: it calls what it replaced.
+// A host's own subclass: it calls what it replaced, and when told to, keeps
+// every registered message to itself.
 WNDPROC g_hostBelow = nullptr;
+bool g_hostSwallowsRegistered = false;
 LRESULT CALLBACK HostSubclassProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (g_hostSwallowsRegistered && m >= 0xC000 && m <= 0xFFFF) return 0;
     return CallWindowProcA(g_hostBelow, w, m, wp, lp);
 }
 
@@ -336,7 +339,7 @@ bool HasTrayIconOf(HWND window) {
 }
 
 TEST_F(HookLibrary, AWindowInTheTrayComesBackOnDetachWhateverTheHostDidToItsChain) {
-    enum class THost { PutsItsProcedureBack, SubclassesOnTop };
+    enum class THost { PutsItsProcedureBack, SubclassesOnTop, SwallowsRegisteredOnTop };
     struct Case {
         const char* what;
         THost host;
@@ -344,6 +347,8 @@ TEST_F(HookLibrary, AWindowInTheTrayComesBackOnDetachWhateverTheHostDidToItsChai
         // The library drops out of the chain: the detach message never reaches it.
         {"host subclassed first and then put its original procedure back", THost::PutsItsProcedureBack},
         {"host subclassed on top of the library and calls it", THost::SubclassesOnTop},
+        // The detach message is kept from the library's procedure.
+        {"host subclassed on top and keeps registered messages to itself", THost::SwallowsRegisteredOnTop},
     };
     TFakeControlCenter center;
     center.SetDefaultReply(
@@ -361,7 +366,8 @@ TEST_F(HookLibrary, AWindowInTheTrayComesBackOnDetachWhateverTheHostDidToItsChai
         if (c.host == THost::PutsItsProcedureBack) subclass();
         g_seen.clear();
         ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
-        if (c.host == THost::SubclassesOnTop) subclass();
+        if (c.host != THost::PutsItsProcedureBack) subclass();
+        g_hostSwallowsRegistered = c.host == THost::SwallowsRegisteredOnTop;
 
         SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(w) && HasTrayIconOf(w); }, 3000));
@@ -373,6 +379,7 @@ TEST_F(HookLibrary, AWindowInTheTrayComesBackOnDetachWhateverTheHostDidToItsChai
         // Let go: the next attach asks again.
         SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
         EXPECT_TRUE(PumpUntil([&] { return center.Requests(w) == 2; }, 3000));
+        g_hostSwallowsRegistered = false;
         DestroyWindow(w);
     }
 }

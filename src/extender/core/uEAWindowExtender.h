@@ -79,8 +79,8 @@ public:
     IPtr<IMessageHandlers> GetMessageHandlers() { return IPtr<IMessageHandlers>(handlers_.get()); }
     bool Subclassed() const { return hook_ != nullptr; }
     bool ReceivesMessages() const { return hook_ && hook_->Receiving(); }
-    // Also asks the procedures a host put on top (see TWHook::ReachedByChain).
-    bool ReachedByMessages() const { return hook_ && hook_->ReachedByChain(); }
+    // Its procedure is the window's: every message comes to it first.
+    bool FirstInChain() const { return hook_ && hook_->FirstInChain(); }
 
 protected:
     ~TWindowExtender() override;

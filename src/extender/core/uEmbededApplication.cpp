@@ -289,11 +289,13 @@ void TEmbededApplication::ForgetWindow(HWND window) {
         Unlist(window, nullptr);
         return;
     }
-    // A window with an extender is let go by the extender's own procedure,
-    // unless the host took that out of its chain: then nothing else would
-    // bring back a window the extender hid.
+    // The notice goes to the window's procedure next: when that is the
+    // extender's, it lets itself go there. Otherwise it is let go of here: a
+    // host's procedure on top may keep the notice from it (swallow it, or have
+    // cut the library out of its chain), and only a detach brings back a
+    // window that an action hid.
     auto* extender = dynamic_cast<TWindowExtender*>(found.get());
-    if (!extender || !extender->ReachedByMessages()) DetachWindow(window);
+    if (!extender || !extender->FirstInChain()) DetachWindow(window);
 }
 
 void TEmbededApplication::DetachWindow(HWND window) {

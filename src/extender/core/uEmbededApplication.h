@@ -59,8 +59,8 @@ public:
     // Unlists the window when `request` is still its listing: no rule came.
     void UnlistRequest(HWND window, unsigned request);
     // The detach message, seen by the hook procedure: a window without an
-    // extender is only unlisted; one whose extender its messages no longer
-    // reach is detached here.
+    // extender is only unlisted; an extender that is not the first in its
+    // window's chain is detached here.
     void ForgetWindow(HWND window);
 
     bool IsListed(HWND window);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "AppConsts.h"
 #include "SubclassMessages.h"
 #include "uEAGeneralClasses.h"
 
@@ -234,6 +235,12 @@ LRESULT Dispatch(int place, HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 if (target) target->AddRef();  // the target outlives this call
                 unicode = r->unicode;
                 if (!target) {
+                    // The extender that was here was let go of by the hook
+                    // procedure: the window's own procedures never see it.
+                    if (message == WM_DETACHEXTENDER) {
+                        ReleaseRecord(r);
+                        return 0;
+                    }
                     if (message == WM_SUBCLASSREPLACED && reinterpret_cast<WNDPROC>(wParam) == r->previous)
                         r->previous = reinterpret_cast<WNDPROC>(lParam);
                     // Back on top of the chain: leave it for good.
@@ -447,23 +454,10 @@ bool TWHook::Receiving() const {
     return installed_ && record_ && record_->listed && record_->target == target_;
 }
 
-bool TWHook::ReachedByChain() const {
-    THookRecord* r = nullptr;
-    {
-        TLockGuard guard(HookLock());
-        if (!installed_ || !record_ || !record_->listed || record_->target != target_) return false;
-        r = record_;
-        ++r->refs;  // the probe runs host code, which may unhook this
-    }
-    bool reached = true;
-    if (OnWindowsThread(window_) && CurrentProc(window_, unicode_) != PlaceProcedure(r->place)) {
-        ProbeChain(window_, unicode_);
-        TLockGuard guard(HookLock());
-        reached = r->probeOrder > 0;
-    }
+bool TWHook::FirstInChain() const {
     TLockGuard guard(HookLock());
-    ReleaseRecord(r);
-    return reached;
+    return installed_ && record_ && record_->listed && record_->target == target_ &&
+           CurrentProc(window_, unicode_) == PlaceProcedure(record_->place);
 }
 
 WNDPROC TWHook::PreviousProc() const {

@@ -41,10 +41,9 @@ public:
     bool Installed() const { return installed_; }
     // True while the window's messages reach the target through this hook.
     bool Receiving() const;
-    // True while the window's messages still come through to this hook: it
-    // is the window's procedure, or the procedures on top of it still call
-    // it. Runs those procedures, so only on the window's thread, and rarely.
-    bool ReachedByChain() const;
+    // True while this hook's procedure is the window's own: nothing of a
+    // host's stands before it.
+    bool FirstInChain() const;
     bool Unicode() const { return unicode_; }
 
     // A window's chain may hold the library more than once (a host put its
