@@ -25,12 +25,15 @@
 //       the time from creating a window until its extender is attached.
 //   vpw_e2e_target.exe bench-memory CLASS RESULTFILE attach|none
 //       the committed private memory that opening one window of CLASS adds
-//       to this process (attached first, with "attach"), in bytes.
+//       to this process (attached first, with "attach"), and the pages of
+//       the hook library's image that are this process's own (0 without the
+//       library), in bytes.
 //
 // Exit codes: 0 done; 1 bad arguments; 2 a window was not attached; 3 a
 // window was attached though none should be; 4 the hook library is not
 // loaded; 5 a window did not close.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <array>
@@ -543,6 +546,29 @@ unsigned long long CommittedPrivateBytes() {
     return total;
 }
 
+// The resident pages of the hook library's image that belong to this process
+// alone, not shared with its file or another process. Windows maps an image
+// from its file and shares it; Wine copies an image whose sections are not
+// aligned to pages in the file (as mingw links them) into the process's
+// own memory, which VirtualQuery still calls MEM_IMAGE, not MEM_PRIVATE.
+unsigned long long LibraryImageOwnBytes() {
+    HMODULE library = GetModuleHandleA("vpwemb.dll");
+    if (!library) return 0;
+    MODULEINFO module{};
+    if (!GetModuleInformation(GetCurrentProcess(), library, &module, sizeof module)) return 0;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    std::vector<PSAPI_WORKING_SET_EX_INFORMATION> pages(module.SizeOfImage / system.dwPageSize);
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i].VirtualAddress = static_cast<char*>(module.lpBaseOfDll) + i * system.dwPageSize;
+    if (!QueryWorkingSetEx(GetCurrentProcess(), pages.data(), static_cast<DWORD>(pages.size() * sizeof pages[0])))
+        return 0;
+    unsigned long long own = 0;
+    for (const auto& page : pages)
+        if (page.VirtualAttributes.Valid && !page.VirtualAttributes.Shared) own += system.dwPageSize;
+    return own;
+}
+
 int BenchMemory(const std::string& cls, const char* resultFile, bool waitAttach) {
     // Before the first window: the hook has not brought the library in yet.
     unsigned long long before = CommittedPrivateBytes();
@@ -552,7 +578,7 @@ int BenchMemory(const std::string& cls, const char* resultFile, bool waitAttach)
     if (waitAttach && !PumpUntil([window] { return g_windows[window].attached > 0; }, 10000)) return 2;
     PumpUntil([] { return false; }, 300);
     char line[64];
-    std::snprintf(line, sizeof line, "%llu\n", CommittedPrivateBytes() - before);
+    std::snprintf(line, sizeof line, "%llu %llu\n", CommittedPrivateBytes() - before, LibraryImageOwnBytes());
     DestroyWindow(window);
     return WriteResult(resultFile, line) ? 0 : 1;
 }
