@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <utility>
+#include <vector>
 
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
@@ -18,6 +19,17 @@ namespace {
 
 std::atomic<int> g_liveIconWindows{0};
 
+// Icon windows let go of for later, until their thread's next message frees
+// them. Never destroyed: any thread may look.
+TLock& ReleasedLock() {
+    static TLock* lock = new TLock();
+    return *lock;
+}
+std::vector<TIconWnd*>& Released() {
+    static auto* released = new std::vector<TIconWnd*>();
+    return *released;
+}
+
 constexpr int THEME_STATE_NORMAL = 1;  // PBS_NORMAL
 
 }  // namespace
@@ -30,7 +42,9 @@ class TIconWnd::TFrame {
 public:
     explicit TFrame(TIconWnd& iconWindow) : iconWindow_(iconWindow) { ++iconWindow_.depth_; }
     ~TFrame() {
-        if (--iconWindow_.depth_ == 0 && iconWindow_.released_) delete &iconWindow_;
+        if (--iconWindow_.depth_ != 0 || !iconWindow_.released_) return;
+        Unlist(&iconWindow_);
+        delete &iconWindow_;
     }
     TFrame(const TFrame&) = delete;
     TFrame& operator=(const TFrame&) = delete;
@@ -39,7 +53,10 @@ private:
     TIconWnd& iconWindow_;
 };
 
-TIconWnd::TOwner TIconWnd::Create(HICON icon, bool large) { return TOwner(new TIconWnd(icon, large)); }
+TIconWnd::TOwner TIconWnd::Create(HICON icon, bool large) {
+    FreeOrphans();
+    return TOwner(new TIconWnd(icon, large));
+}
 
 TIconWnd::TIconWnd(HICON icon, bool large) : icon_(icon) {
     iconWidth_ = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
@@ -76,12 +93,48 @@ void TIconWnd::Release() noexcept {
 }
 
 void TIconWnd::ReleaseLater(TOwner iconWindow) noexcept {
+    FreeOrphans();
     TIconWnd* self = iconWindow.release();
     if (!self) return;
-    self->onHide_ = nullptr;
-    self->released_ = true;
-    // The procedure's frame for that message destroys it.
-    if (!PostMessageA(self->window_.Get(), WM_NULL, 0, 0) && self->depth_ == 0) delete self;
+    try {
+        self->onHide_ = nullptr;
+        self->released_ = true;
+        {
+            TLockGuard guard(ReleasedLock());
+            Released().push_back(self);
+        }
+        // The procedure's frame for that message destroys it.
+        if (PostMessageA(self->window_.Get(), WM_NULL, 0, 0) || self->depth_ > 0) return;
+        Unlist(self);
+        delete self;
+    } catch (...) {
+    }
+}
+
+void TIconWnd::Unlist(TIconWnd* iconWindow) {
+    TLockGuard guard(ReleasedLock());
+    std::vector<TIconWnd*>& released = Released();
+    released.erase(std::remove(released.begin(), released.end(), iconWindow), released.end());
+}
+
+void TIconWnd::FreeOrphans() noexcept {
+    try {
+        std::vector<TIconWnd*> orphans;
+        {
+            TLockGuard guard(ReleasedLock());
+            std::vector<TIconWnd*>& released = Released();
+            auto waiting = [](TIconWnd* w) {
+                HWND h = w->window_.Get();
+                return IsWindow(h) && GetWindowLongPtrA(h, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(w);
+            };
+            auto from = std::stable_partition(released.begin(), released.end(), waiting);
+            orphans.assign(from, released.end());
+            released.erase(from, released.end());
+        }
+        // Their windows went with their threads: nothing is sent anywhere.
+        for (TIconWnd* orphan : orphans) delete orphan;
+    } catch (...) {
+    }
 }
 
 int TIconWnd::LiveCount() { return g_liveIconWindows.load(); }

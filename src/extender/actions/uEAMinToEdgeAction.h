@@ -35,7 +35,9 @@ public:
     static TOwner Create(HICON icon, bool large);
     // Destroyed from its own thread's next message, as it is: hiding or
     // destroying it now would move the activation, which tells every window
-    // of the thread, a window being destroyed too.
+    // of the thread, a window being destroyed too. When the thread ends
+    // first, its window goes with it, and the object with the next icon
+    // window made or let go of.
     static void ReleaseLater(TOwner iconWindow) noexcept;
     TIconWnd(const TIconWnd&) = delete;
     TIconWnd& operator=(const TIconWnd&) = delete;
@@ -64,6 +66,10 @@ private:
     // a modal loop inside that procedure (the move loop of a drag) may see
     // its owner go, and the frames still use the object afterwards.
     void Release() noexcept;
+    // Takes one let go of for later off the list.
+    static void Unlist(TIconWnd* iconWindow);
+    // Frees those let go of for later whose thread ended before their message came.
+    static void FreeOrphans() noexcept;
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateIconWindow();
