@@ -306,10 +306,7 @@ void TMinToEdgeAction::CreateOperations() {
 bool TMinToEdgeAction::ApplyOperation(const std::string& name) {
     try {
         if (name == "MINTOEDGEON") return minimized_ || GoToEdge();  // one icon window at a time
-        if (name == "MINTOEDGEOFF") {
-            if (minimized_) ComeBack();
-            return true;
-        }
+        if (name == "MINTOEDGEOFF") return !minimized_ || ComeBack();
         return false;
     } catch (...) {
         return false;
@@ -319,34 +316,49 @@ bool TMinToEdgeAction::ApplyOperation(const std::string& name) {
 bool TMinToEdgeAction::GoToEdge() {
     HWND window = Window();
     if (!window || !IsWindow(window)) return false;
-    HICON icon = useLargeIcon_ ? GetWindowBigIcon(window) : GetWindowSmallIcon(window);
+    HICON icon = nullptr;
+    if (!CallHost([&](HWND w) { icon = useLargeIcon_ ? GetWindowBigIcon(w) : GetWindowSmallIcon(w); }))
+        return false;
     // Without its icon window a hidden window would be lost to the user: it
     // is hidden only once the icon window stands.
     TIconWnd::TOwner iconWindow = TIconWnd::Create(icon, useLargeIcon_);
-    iconWindow->SetOnHide([this](TIconWnd* sender) { IconWindowHidden(sender); });
+    iconWindow->SetOnHide([this](TIconWnd*) {
+        // The window's return runs its program's code, which may take a
+        // detach that lets go of this action.
+        IPtr<IAction> self(this);
+        IconWindowHidden();
+    });
     POINT place = IconWindowPlace(*iconWindow);
     iconWindow->SetLeft(place.x);
     iconWindow->SetTop(place.y);
     iconWindow_ = std::move(iconWindow);
-    showState_ = static_cast<std::uint8_t>(HideWithOwner(window));
-    iconWindow_->Show();
+    // At the edge before it hides: the hiding's own messages see it there,
+    // as it will come back.
+    showState_ = static_cast<std::uint8_t>(GetWindowShowState(window));
     minimized_ = true;
+    // Showing the icon window moves the activation away from the program.
+    return CallHost([](HWND w) { HideWithOwner(w); }) && CallHost([this](HWND) { iconWindow_->Show(); });
+}
+
+bool TMinToEdgeAction::ComeBack() {
+    KeepIconWindowPlace();
+    minimized_ = false;
+    if (!CallHost([this](HWND w) { ShowWithOwner(w, showState_); })) return false;
+    DropIconWindow();
     return true;
 }
 
-void TMinToEdgeAction::ComeBack() {
-    HWND window = Window();
-    minimized_ = false;
-    ShowWithOwner(window, showState_);
-    DropIconWindow();
+void TMinToEdgeAction::KeepIconWindowPlace() {
+    if (!iconWindow_) return;
+    iconLeft_ = iconWindow_->Left();
+    iconTop_ = iconWindow_->Top();
 }
 
 void TMinToEdgeAction::DropIconWindow(bool later) {
+    KeepIconWindowPlace();
     TIconWnd::TOwner iconWindow = std::move(iconWindow_);
     if (!iconWindow) return;
     iconWindow->SetOnHide(nullptr);
-    iconLeft_ = iconWindow->Left();
-    iconTop_ = iconWindow->Top();
     if (later) {
         TIconWnd::ReleaseLater(std::move(iconWindow));
         return;
@@ -374,19 +386,24 @@ void TMinToEdgeAction::AttachWindow() {
 
 void TMinToEdgeAction::DetachWindow() {
     try {
-        if (minimized_ && WindowBeingDestroyed()) {
-            // It stays hidden, so its placement is still saved as it would
-            // come back; its program's owner window lives on.
-            RestoreApplicationOwner(Window());
-            DropIconWindow(true);
-            SetCurrentOperation("MINTOEDGEOFF");
-        } else {
-            if (minimized_) ExecuteOperationNow("MINTOEDGEOFF");
-        }
+        TakeBackAtDetach();
+        // Shown again, or coming back once its program shows it.
+        SetCurrentOperation("MINTOEDGEOFF");
         SaveIconWindowPosition();
     } catch (...) {
     }
     TMessageHandlerAction::DetachWindow();
+}
+
+void TMinToEdgeAction::TakeBack(HWND window, bool dying) {
+    if (minimized_ && dying) {
+        // It stays hidden, so its placement is still saved as it would
+        // come back; its program's owner window lives on.
+        RestoreApplicationOwner(window);
+    } else if (std::exchange(minimized_, false)) {
+        ShowWithOwner(window, showState_);
+    }
+    DropIconWindow(dying);
 }
 
 void TMinToEdgeAction::LoadIconWindowPosition() {
@@ -415,9 +432,6 @@ void TMinToEdgeAction::SaveIconWindowPosition() {
     }
 }
 
-void TMinToEdgeAction::IconWindowHidden(TIconWnd* sender) {
-    (void)sender;
-    ExecuteOperation("MINTOEDGEOFF");
-}
+void TMinToEdgeAction::IconWindowHidden() { ExecuteOperation("MINTOEDGEOFF"); }
 
 }  // namespace vpw

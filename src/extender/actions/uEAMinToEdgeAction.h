@@ -117,7 +117,7 @@ public:
     void LoadIconWindowPosition();
     void SaveIconWindowPosition();
     // The icon window's hide notification: brings the window back.
-    void IconWindowHidden(TIconWnd* sender);
+    void IconWindowHidden();
 
     bool GetMinimized() const { return minimized_; }
     int GetIconLeft() const { return iconLeft_; }
@@ -128,10 +128,15 @@ public:
 
 protected:
     ~TMinToEdgeAction() override = default;
+    // Shows a window at the edge and lets the icon window go.
+    void TakeBack(HWND window, bool dying) override;
 
 private:
+    // False when a detach came meanwhile.
     bool GoToEdge();
-    void ComeBack();
+    bool ComeBack();
+    // Takes the icon window's place, for the next one.
+    void KeepIconWindowPlace();
     // Takes the icon window's place and lets it go.
     void DropIconWindow(bool later = false);
     // The stored place, or the primary screen's corner when no monitor shows it.

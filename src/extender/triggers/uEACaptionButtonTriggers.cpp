@@ -429,9 +429,15 @@ bool TEACaptionButtonAgent::BeforeMessage(TMessage& message) {
         case WM_NCLBUTTONDOWN: {
             POINT p = PointOf(message.LParam);
             if (!IsPointOverButton(p.x, p.y)) return false;
-            SetCapture(window);
+            // Pressed before the capture, whose change the host hears: a
+            // detach then gives the mouse back.
             captured_ = true;
             pressed_ = true;
+            SetCapture(window);
+            if (WindowHandler() != handler) {
+                if (GetCapture() == window) ReleaseCapture();
+                return true;
+            }
             Paint();
             return true;
         }
