@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "EARoutines.h"
+#include "EAWinFuncs.h"
 #include "Exceptions.h"
 #include "RegistryRoutines.h"
 #include "Routines.h"
@@ -16,6 +17,17 @@ void PlacementAfterHiding(WINDOWPLACEMENT& placement, int showState) {
         placement.showCmd = SW_SHOWMAXIMIZED;
     else
         placement.showCmd = SW_SHOWNORMAL;
+}
+
+bool TakeBackHiding(HWND window, bool& hidden, int showState, bool dying) {
+    if (!hidden) return false;
+    if (dying) {
+        RestoreApplicationOwner(window);
+        return false;
+    }
+    hidden = false;
+    ShowWithOwner(window, showState);
+    return true;
 }
 
 // ---------------------------------------------------------------- TAction

@@ -23,6 +23,11 @@ inline constexpr char CURRENT_OPERATION_VALUE_SUFFIX[] = "_CurrentOperation";
 // tray, at the screen edge), turned into the one it shows when it comes back
 // with `showState` (1 minimised: a restore; 2 maximised; else normal).
 void PlacementAfterHiding(WINDOWPLACEMENT& placement, int showState);
+// Takes back a hiding of `window` by an action (`hidden`): shows it in
+// `showState`, or, when it is dying and stays hidden (its placement is still
+// saved as it would come back), shows only its program's owner window. True
+// when it was shown.
+bool TakeBackHiding(HWND window, bool& hidden, int showState, bool dying);
 
 // Keys: NAME, SAVECURRENTOPERATION ("yes" in any case saves).
 class TAction : public TAbstractParamsItem,

@@ -396,13 +396,7 @@ void TMinToEdgeAction::DetachWindow() {
 }
 
 void TMinToEdgeAction::TakeBack(HWND window, bool dying) {
-    if (minimized_ && dying) {
-        // It stays hidden, so its placement is still saved as it would
-        // come back; its program's owner window lives on.
-        RestoreApplicationOwner(window);
-    } else if (std::exchange(minimized_, false)) {
-        ShowWithOwner(window, showState_);
-    }
+    TakeBackHiding(window, minimized_, showState_, dying);
     DropIconWindow(dying);
 }
 

@@ -118,14 +118,7 @@ void TMinToTrayAction::DetachWindow() {
 }
 
 void TMinToTrayAction::TakeBack(HWND window, bool dying) {
-    if (inTray_ && dying) {
-        // It stays hidden, so its placement is still saved as it would
-        // come back; its program's owner window lives on.
-        RestoreApplicationOwner(window);
-    } else if (std::exchange(inTray_, false)) {
-        ShowWithOwner(window, savedShowState_);
-        SetForegroundWindow(window);
-    }
+    if (TakeBackHiding(window, inTray_, savedShowState_, dying)) SetForegroundWindow(window);
     // No icon outlives the attachment.
     RemoveTrayIcon(window);
 }
