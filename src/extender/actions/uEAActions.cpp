@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "EARoutines.h"
+#include "EAWinFuncs.h"
 #include "Exceptions.h"
 #include "RegistryRoutines.h"
 #include "Routines.h"
@@ -16,6 +17,17 @@ void PlacementAfterHiding(WINDOWPLACEMENT& placement, int showState) {
         placement.showCmd = SW_SHOWMAXIMIZED;
     else
         placement.showCmd = SW_SHOWNORMAL;
+}
+
+bool TakeBackHiding(HWND window, bool& hidden, int showState, bool dying) {
+    if (!hidden) return false;
+    if (dying) {
+        RestoreApplicationOwner(window);
+        return false;
+    }
+    hidden = false;
+    ShowWithOwner(window, showState);
+    return true;
 }
 
 // ---------------------------------------------------------------- TAction
@@ -102,11 +114,6 @@ bool TAction::ExecuteOperation(const std::string& name) {
     } catch (...) {
         return false;
     }
-}
-
-bool TAction::ExecuteOperationNow(const std::string& name) {
-    hoverEffect_.clear();
-    return ExecuteOperation(name);
 }
 
 bool TAction::ExecuteNextOperation() {
@@ -203,6 +210,25 @@ void TAction::SetOperations(const std::string& currentName, const std::string& n
     next_ = operations_->GetOperation(nextName);
 }
 
+void TAction::TakeBackAtDetach() {
+    bool dying = WindowBeingDestroyed();
+    if (hostCalls_ > 0) {
+        dyingAtDetach_ = dying;
+        return;
+    }
+    if (HWND window = Window()) TakeBack(window, dying);
+}
+
+bool TAction::EndHostCall(HWND window) noexcept {
+    --hostCalls_;
+    try {
+        if (Window() == window) return true;
+        if (hostCalls_ == 0) TakeBack(window, dyingAtDetach_ || !IsWindow(window));
+    } catch (...) {
+    }
+    return false;
+}
+
 // --------------------------------------------------- TMessageHandlerAction
 
 bool TMessageHandlerAction::QueryInterface(const TGUID& iid, void** out) {
@@ -262,20 +288,40 @@ bool TStayOnTopAction::ApplyOperation(const std::string& name) {
         insertAfter = HWND_NOTOPMOST;
     else
         return false;
+    if (!Window()) return false;
     // Its own move is no change by others: a hover's would become current.
     bool outer = std::exchange(applying_, true);
-    bool done = SetWindowPos(Window(), insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
+    // Ours before the move: a detach during it takes it back.
+    bool wasByAction = std::exchange(topmostByAction_, true);
+    bool done = false;
+    bool attached = CallHost([&](HWND window) {
+        done = SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
+    });
     applying_ = outer;
-    return done;
+    if (attached && !done) topmostByAction_ = wasByAction;
+    return attached && done;
+}
+
+void TStayOnTopAction::AttachWindow() {
+    programTopmost_ = (GetWindowLongA(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    topmostByAction_ = false;
+    TMessageHandlerAction::AttachWindow();
 }
 
 void TStayOnTopAction::DetachWindow() {
     try {
-        // A dying window is sent nothing.
-        if (!GetHoverEffect().empty() && !WindowBeingDestroyed()) RemoveHoverEffect();
+        TakeBackAtDetach();
     } catch (...) {
     }
     TMessageHandlerAction::DetachWindow();
+}
+
+void TStayOnTopAction::TakeBack(HWND window, bool dying) {
+    if (dying || !std::exchange(topmostByAction_, false)) return;
+    bool outer = std::exchange(applying_, true);
+    SetWindowPos(window, programTopmost_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    applying_ = outer;
 }
 
 void TStayOnTopAction::AfterMessage(TMessage& message, bool handled) {
@@ -292,6 +338,9 @@ void TStayOnTopAction::AfterMessage(TMessage& message, bool handled) {
             SetOperations("STAYONTOPOFF", "STAYONTOPON");
         else
             return;
+        // The program's own choice: a detach leaves it.
+        programTopmost_ = pos.hwndInsertAfter == HWND_TOPMOST;
+        topmostByAction_ = false;
         NotifyObservers();
     } catch (...) {
     }

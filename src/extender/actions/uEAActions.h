@@ -23,6 +23,11 @@ inline constexpr char CURRENT_OPERATION_VALUE_SUFFIX[] = "_CurrentOperation";
 // tray, at the screen edge), turned into the one it shows when it comes back
 // with `showState` (1 minimised: a restore; 2 maximised; else normal).
 void PlacementAfterHiding(WINDOWPLACEMENT& placement, int showState);
+// Takes back a hiding of `window` by an action (`hidden`): shows it in
+// `showState`, or, when it is dying and stays hidden (its placement is still
+// saved as it would come back), shows only its program's owner window. True
+// when it was shown.
+bool TakeBackHiding(HWND window, bool& hidden, int showState, bool dying);
 
 // Keys: NAME, SAVECURRENTOPERATION ("yes" in any case saves).
 class TAction : public TAbstractParamsItem,
@@ -51,8 +56,6 @@ public:
     void DetachWindow() override;
     IPtr<IOperation> GetNextOperation() override { return next_; }
     bool ExecuteOperation(const std::string& name) override;
-    // Applies the operation at once, ending a hover state that would defer it.
-    bool ExecuteOperationNow(const std::string& name);
     bool ExecuteNextOperation() override;
 
     // IAction
@@ -93,10 +96,43 @@ protected:
     // Sets both operations directly (the stay-on-top watch).
     void SetOperations(const std::string& currentName, const std::string& nextName);
 
+    // Runs host code on the attached window: `call(window)`. The host may
+    // handle the call's messages by waiting on another thread and so take
+    // the control center's detach. Such a detach leaves the window to this
+    // call, which, once the host returned, takes back what the action did
+    // and answers false: the caller then touches nothing more of the
+    // attachment. False without a window. Callers hold the action.
+    template <class Call>
+    bool CallHost(Call&& call) {
+        HWND window = Window();
+        if (!window) return false;
+        ++hostCalls_;
+        try {
+            call(window);
+        } catch (...) {
+            EndHostCall(window);
+            throw;
+        }
+        return EndHostCall(window);
+    }
+    // What a detach undoes on the window, so that it is as it would be
+    // without the action (shown, unrolled, not on top by the library's
+    // doing). Also after the detach, so with the window given. A dying
+    // window is sent nothing.
+    virtual void TakeBack(HWND window, bool dying) {}
+    // The detach's part: takes back now, or leaves it to the host call
+    // under way.
+    void TakeBackAtDetach();
+
     // The registry key of the owner's rule; empty without an owner.
     std::string RuleKeyPath();
 
 private:
+    // False, after taking back, when a detach came during the call.
+    bool EndHostCall(HWND window) noexcept;
+
+    int hostCalls_ = 0;
+    bool dyingAtDetach_ = false;
     IPtr<IActionOwner> owner_;
     IPtr<TPublisher> publisher_;
     IPtr<IOperation> next_;
@@ -143,16 +179,25 @@ class TStayOnTopAction : public TMessageHandlerAction {
 public:
     void CreateOperations() override;
     bool ApplyOperation(const std::string& name) override;
-    // Takes back what a hover put on or off, unless the window is going.
+    // Notes the topmost state the window has from its program.
+    void AttachWindow() override;
+    // Takes back the topmost state the library gave the window (a click, a
+    // hover, a saved operation), unless the window is going.
     void DetachWindow() override;
     // Follows topmost changes that others make.
     void AfterMessage(TMessage& message, bool handled) override;
 
 protected:
     ~TStayOnTopAction() override = default;
+    // Puts back the topmost state the window's program gave it.
+    void TakeBack(HWND window, bool dying) override;
 
 private:
     bool applying_ = false;
+    // The window's topmost state as others than this action left it.
+    bool programTopmost_ = false;
+    // The window's present topmost state is this action's doing.
+    bool topmostByAction_ = false;
 };
 
 // Operation CLOSEWINDOW: posts WM_CLOSE once.

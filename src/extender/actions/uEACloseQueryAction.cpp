@@ -54,10 +54,11 @@ bool TCloseQueryAction::BeforeMessage(TMessage& message) {
         // The whole wParam: commands with the system's low bits set pass.
         if (message.Msg != WM_SYSCOMMAND || message.WParam != SC_CLOSE) return false;
         HWND window = Window();
-        if (window && GetPropA(window, CONFIRMED_CLOSE_PROPERTY)) return false;
-        bool yes = AskClose();
+        if (!window || GetPropA(window, CONFIRMED_CLOSE_PROPERTY)) return false;
+        bool yes = false;
+        bool attached = CallHost([&](HWND) { yes = AskClose(); });
         // Still attached: the command passes on through this procedure.
-        if (yes && Window() == window) return false;
+        if (yes && attached) return false;
         message.Result = 0;
         if (yes && IsWindow(window)) {
             // Detached while the box was open: this procedure passes nothing

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <utility>
+#include <vector>
 
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
@@ -18,6 +19,17 @@ namespace {
 
 std::atomic<int> g_liveIconWindows{0};
 
+// Icon windows let go of for later, until their thread's next message frees
+// them. Never destroyed: any thread may look.
+TLock& ReleasedLock() {
+    static TLock* lock = new TLock();
+    return *lock;
+}
+std::vector<TIconWnd*>& Released() {
+    static auto* released = new std::vector<TIconWnd*>();
+    return *released;
+}
+
 constexpr int THEME_STATE_NORMAL = 1;  // PBS_NORMAL
 
 }  // namespace
@@ -30,7 +42,9 @@ class TIconWnd::TFrame {
 public:
     explicit TFrame(TIconWnd& iconWindow) : iconWindow_(iconWindow) { ++iconWindow_.depth_; }
     ~TFrame() {
-        if (--iconWindow_.depth_ == 0 && iconWindow_.released_) delete &iconWindow_;
+        if (--iconWindow_.depth_ != 0 || !iconWindow_.released_) return;
+        Unlist(&iconWindow_);
+        delete &iconWindow_;
     }
     TFrame(const TFrame&) = delete;
     TFrame& operator=(const TFrame&) = delete;
@@ -39,7 +53,10 @@ private:
     TIconWnd& iconWindow_;
 };
 
-TIconWnd::TOwner TIconWnd::Create(HICON icon, bool large) { return TOwner(new TIconWnd(icon, large)); }
+TIconWnd::TOwner TIconWnd::Create(HICON icon, bool large) {
+    FreeOrphans();
+    return TOwner(new TIconWnd(icon, large));
+}
 
 TIconWnd::TIconWnd(HICON icon, bool large) : icon_(icon) {
     iconWidth_ = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
@@ -76,12 +93,48 @@ void TIconWnd::Release() noexcept {
 }
 
 void TIconWnd::ReleaseLater(TOwner iconWindow) noexcept {
+    FreeOrphans();
     TIconWnd* self = iconWindow.release();
     if (!self) return;
-    self->onHide_ = nullptr;
-    self->released_ = true;
-    // The procedure's frame for that message destroys it.
-    if (!PostMessageA(self->window_.Get(), WM_NULL, 0, 0) && self->depth_ == 0) delete self;
+    try {
+        self->onHide_ = nullptr;
+        self->released_ = true;
+        {
+            TLockGuard guard(ReleasedLock());
+            Released().push_back(self);
+        }
+        // The procedure's frame for that message destroys it.
+        if (PostMessageA(self->window_.Get(), WM_NULL, 0, 0) || self->depth_ > 0) return;
+        Unlist(self);
+        delete self;
+    } catch (...) {
+    }
+}
+
+void TIconWnd::Unlist(TIconWnd* iconWindow) {
+    TLockGuard guard(ReleasedLock());
+    std::vector<TIconWnd*>& released = Released();
+    released.erase(std::remove(released.begin(), released.end(), iconWindow), released.end());
+}
+
+void TIconWnd::FreeOrphans() noexcept {
+    try {
+        std::vector<TIconWnd*> orphans;
+        {
+            TLockGuard guard(ReleasedLock());
+            std::vector<TIconWnd*>& released = Released();
+            auto waiting = [](TIconWnd* w) {
+                HWND h = w->window_.Get();
+                return IsWindow(h) && GetWindowLongPtrA(h, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(w);
+            };
+            auto from = std::stable_partition(released.begin(), released.end(), waiting);
+            orphans.assign(from, released.end());
+            released.erase(from, released.end());
+        }
+        // Their windows went with their threads: nothing is sent anywhere.
+        for (TIconWnd* orphan : orphans) delete orphan;
+    } catch (...) {
+    }
 }
 
 int TIconWnd::LiveCount() { return g_liveIconWindows.load(); }
@@ -253,10 +306,7 @@ void TMinToEdgeAction::CreateOperations() {
 bool TMinToEdgeAction::ApplyOperation(const std::string& name) {
     try {
         if (name == "MINTOEDGEON") return minimized_ || GoToEdge();  // one icon window at a time
-        if (name == "MINTOEDGEOFF") {
-            if (minimized_) ComeBack();
-            return true;
-        }
+        if (name == "MINTOEDGEOFF") return !minimized_ || ComeBack();
         return false;
     } catch (...) {
         return false;
@@ -266,34 +316,49 @@ bool TMinToEdgeAction::ApplyOperation(const std::string& name) {
 bool TMinToEdgeAction::GoToEdge() {
     HWND window = Window();
     if (!window || !IsWindow(window)) return false;
-    HICON icon = useLargeIcon_ ? GetWindowBigIcon(window) : GetWindowSmallIcon(window);
+    HICON icon = nullptr;
+    if (!CallHost([&](HWND w) { icon = useLargeIcon_ ? GetWindowBigIcon(w) : GetWindowSmallIcon(w); }))
+        return false;
     // Without its icon window a hidden window would be lost to the user: it
     // is hidden only once the icon window stands.
     TIconWnd::TOwner iconWindow = TIconWnd::Create(icon, useLargeIcon_);
-    iconWindow->SetOnHide([this](TIconWnd* sender) { IconWindowHidden(sender); });
+    iconWindow->SetOnHide([this](TIconWnd*) {
+        // The window's return runs its program's code, which may take a
+        // detach that lets go of this action.
+        IPtr<IAction> self(this);
+        IconWindowHidden();
+    });
     POINT place = IconWindowPlace(*iconWindow);
     iconWindow->SetLeft(place.x);
     iconWindow->SetTop(place.y);
     iconWindow_ = std::move(iconWindow);
-    showState_ = static_cast<std::uint8_t>(HideWithOwner(window));
-    iconWindow_->Show();
+    // At the edge before it hides: the hiding's own messages see it there,
+    // as it will come back.
+    showState_ = static_cast<std::uint8_t>(GetWindowShowState(window));
     minimized_ = true;
+    // Showing the icon window moves the activation away from the program.
+    return CallHost([](HWND w) { HideWithOwner(w); }) && CallHost([this](HWND) { iconWindow_->Show(); });
+}
+
+bool TMinToEdgeAction::ComeBack() {
+    KeepIconWindowPlace();
+    minimized_ = false;
+    if (!CallHost([this](HWND w) { ShowWithOwner(w, showState_); })) return false;
+    DropIconWindow();
     return true;
 }
 
-void TMinToEdgeAction::ComeBack() {
-    HWND window = Window();
-    minimized_ = false;
-    ShowWithOwner(window, showState_);
-    DropIconWindow();
+void TMinToEdgeAction::KeepIconWindowPlace() {
+    if (!iconWindow_) return;
+    iconLeft_ = iconWindow_->Left();
+    iconTop_ = iconWindow_->Top();
 }
 
 void TMinToEdgeAction::DropIconWindow(bool later) {
+    KeepIconWindowPlace();
     TIconWnd::TOwner iconWindow = std::move(iconWindow_);
     if (!iconWindow) return;
     iconWindow->SetOnHide(nullptr);
-    iconLeft_ = iconWindow->Left();
-    iconTop_ = iconWindow->Top();
     if (later) {
         TIconWnd::ReleaseLater(std::move(iconWindow));
         return;
@@ -321,19 +386,18 @@ void TMinToEdgeAction::AttachWindow() {
 
 void TMinToEdgeAction::DetachWindow() {
     try {
-        if (minimized_ && WindowBeingDestroyed()) {
-            // It stays hidden, so its placement is still saved as it would
-            // come back; its program's owner window lives on.
-            RestoreApplicationOwner(Window());
-            DropIconWindow(true);
-            SetCurrentOperation("MINTOEDGEOFF");
-        } else {
-            if (minimized_) ExecuteOperationNow("MINTOEDGEOFF");
-        }
+        TakeBackAtDetach();
+        // Shown again, or coming back once its program shows it.
+        SetCurrentOperation("MINTOEDGEOFF");
         SaveIconWindowPosition();
     } catch (...) {
     }
     TMessageHandlerAction::DetachWindow();
+}
+
+void TMinToEdgeAction::TakeBack(HWND window, bool dying) {
+    TakeBackHiding(window, minimized_, showState_, dying);
+    DropIconWindow(dying);
 }
 
 void TMinToEdgeAction::LoadIconWindowPosition() {
@@ -362,9 +426,6 @@ void TMinToEdgeAction::SaveIconWindowPosition() {
     }
 }
 
-void TMinToEdgeAction::IconWindowHidden(TIconWnd* sender) {
-    (void)sender;
-    ExecuteOperation("MINTOEDGEOFF");
-}
+void TMinToEdgeAction::IconWindowHidden() { ExecuteOperation("MINTOEDGEOFF"); }
 
 }  // namespace vpw

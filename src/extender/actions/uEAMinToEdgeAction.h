@@ -35,7 +35,9 @@ public:
     static TOwner Create(HICON icon, bool large);
     // Destroyed from its own thread's next message, as it is: hiding or
     // destroying it now would move the activation, which tells every window
-    // of the thread, a window being destroyed too.
+    // of the thread, a window being destroyed too. When the thread ends
+    // first, its window goes with it, and the object with the next icon
+    // window made or let go of.
     static void ReleaseLater(TOwner iconWindow) noexcept;
     TIconWnd(const TIconWnd&) = delete;
     TIconWnd& operator=(const TIconWnd&) = delete;
@@ -64,6 +66,10 @@ private:
     // a modal loop inside that procedure (the move loop of a drag) may see
     // its owner go, and the frames still use the object afterwards.
     void Release() noexcept;
+    // Takes one let go of for later off the list.
+    static void Unlist(TIconWnd* iconWindow);
+    // Frees those let go of for later whose thread ended before their message came.
+    static void FreeOrphans() noexcept;
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateIconWindow();
@@ -111,7 +117,7 @@ public:
     void LoadIconWindowPosition();
     void SaveIconWindowPosition();
     // The icon window's hide notification: brings the window back.
-    void IconWindowHidden(TIconWnd* sender);
+    void IconWindowHidden();
 
     bool GetMinimized() const { return minimized_; }
     int GetIconLeft() const { return iconLeft_; }
@@ -122,10 +128,15 @@ public:
 
 protected:
     ~TMinToEdgeAction() override = default;
+    // Shows a window at the edge and lets the icon window go.
+    void TakeBack(HWND window, bool dying) override;
 
 private:
+    // False when a detach came meanwhile.
     bool GoToEdge();
-    void ComeBack();
+    bool ComeBack();
+    // Takes the icon window's place, for the next one.
+    void KeepIconWindowPlace();
     // Takes the icon window's place and lets it go.
     void DropIconWindow(bool later = false);
     // The stored place, or the primary screen's corner when no monitor shows it.

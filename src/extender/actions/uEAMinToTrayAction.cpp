@@ -1,6 +1,7 @@
 #include "uEAMinToTrayAction.h"
 
 #include <atomic>
+#include <utility>
 
 #include "AppConsts.h"
 #include "EARoutines.h"
@@ -70,32 +71,32 @@ bool TMinToTrayAction::ApplyOperation(const std::string& name) {
             HWND window = Window();
             if (!window || !IsWindow(window)) return false;
             // Without its icon a hidden window would be lost to the user.
-            if (!AddTrayIcon()) return false;
-            GoToTray();
-            return true;
+            return AddTrayIcon() && GoToTray(window);
         }
-        if (name == "MINTOTRAYOFF") {
-            if (inTray_) ComeBack();
-            return true;
-        }
+        if (name == "MINTOTRAYOFF") return !inTray_ || ComeBack();
         return false;
     } catch (...) {
         return false;
     }
 }
 
-void TMinToTrayAction::GoToTray() {
-    // In the tray before it hides: the hiding's own messages see it there.
+bool TMinToTrayAction::GoToTray(HWND window) {
+    // In the tray before it hides: the hiding's own messages see it there,
+    // as it will come back.
+    savedShowState_ = static_cast<std::uint8_t>(GetWindowShowState(window));
     inTray_ = true;
-    savedShowState_ = static_cast<std::uint8_t>(HideWithOwner(Window()));
+    return CallHost([](HWND w) { HideWithOwner(w); });
 }
 
-void TMinToTrayAction::ComeBack() {
-    HWND window = Window();
+bool TMinToTrayAction::ComeBack() {
     inTray_ = false;
-    ShowWithOwner(window, savedShowState_);
-    SetForegroundWindow(window);
-    if (!permanentIcon_) RemoveTrayIcon();
+    if (!CallHost([this](HWND w) {
+            ShowWithOwner(w, savedShowState_);
+            SetForegroundWindow(w);
+        }))
+        return false;
+    if (!permanentIcon_) RemoveTrayIcon(Window());
+    return true;
 }
 
 void TMinToTrayAction::AttachWindow() {
@@ -108,40 +109,39 @@ void TMinToTrayAction::AttachWindow() {
 
 void TMinToTrayAction::DetachWindow() {
     try {
-        if (inTray_ && WindowBeingDestroyed()) {
-            // It stays hidden, so its placement is still saved as it would
-            // come back; its program's owner window lives on.
-            RestoreApplicationOwner(Window());
-            SetCurrentOperation("MINTOTRAYOFF");
-        } else {
-            if (inTray_) ExecuteOperationNow("MINTOTRAYOFF");
-        }
-        if (iconShown_) RemoveTrayIcon();
+        TakeBackAtDetach();
+        // Shown again, or coming back once its program shows it.
+        SetCurrentOperation("MINTOTRAYOFF");
     } catch (...) {
     }
     TMessageHandlerAction::DetachWindow();
 }
 
+void TMinToTrayAction::TakeBack(HWND window, bool dying) {
+    if (TakeBackHiding(window, inTray_, savedShowState_, dying)) SetForegroundWindow(window);
+    // No icon outlives the attachment.
+    RemoveTrayIcon(window);
+}
+
 bool TMinToTrayAction::AddTrayIcon() {
     if (iconShown_) return true;
     IPtr<IWindowHandler> handler = WindowHandler();
-    HWND window = handler ? handler->GetWindow() : nullptr;
-    if (!window) return false;
-    std::string tip = handler->GetWindowCaption();
-    HICON icon = GetWindowSmallIcon(window);
-    // An icon the shell still has (a "TaskbarCreated" without a restart)
-    // refuses a second add but takes a modify.
-    iconShown_ = TaskBarAddIcon(window, iconId_, icon, tip, WM_TRAYICONNOTIFY) ||
-                 TaskBarModifyIcon(window, iconId_, NIF_ICON | NIF_TIP, tip, icon);
-    return iconShown_;
+    if (!handler) return false;
+    // The caption and the icon are the host's answers.
+    return CallHost([&](HWND window) {
+        std::string tip = handler->GetWindowCaption();
+        HICON icon = GetWindowSmallIcon(window);
+        // An icon the shell still has (a "TaskbarCreated" without a restart)
+        // refuses a second add but takes a modify.
+        iconShown_ = TaskBarAddIcon(window, iconId_, icon, tip, WM_TRAYICONNOTIFY) ||
+                     TaskBarModifyIcon(window, iconId_, NIF_ICON | NIF_TIP, tip, icon);
+    }) && iconShown_;
 }
 
-void TMinToTrayAction::RemoveTrayIcon() {
-    if (!iconShown_) return;
-    HWND window = Window();
+void TMinToTrayAction::RemoveTrayIcon(HWND window) {
+    if (!std::exchange(iconShown_, false)) return;
     TaskBarModifyIcon(window, iconId_, NIF_ICON, std::string(), nullptr);
     TaskBarDeleteIcon(window, iconId_);
-    iconShown_ = false;
 }
 
 void TMinToTrayAction::UpdateTrayIcon(bool windowVisible) {
@@ -149,7 +149,7 @@ void TMinToTrayAction::UpdateTrayIcon(bool windowVisible) {
     if (windowVisible)
         AddTrayIcon();
     else
-        RemoveTrayIcon();
+        RemoveTrayIcon(Window());
 }
 
 bool TMinToTrayAction::BeforeMessage(TMessage& message) {

@@ -37,7 +37,7 @@ public:
 
     // True when the icon is there afterwards.
     bool AddTrayIcon();
-    void RemoveTrayIcon();
+    void RemoveTrayIcon(HWND window);
     // A permanent icon follows the window's visibility, except while the
     // window is in the tray.
     void UpdateTrayIcon(bool windowVisible);
@@ -58,10 +58,13 @@ public:
 
 protected:
     ~TMinToTrayAction() override = default;
+    // Shows a window in the tray and removes the icon.
+    void TakeBack(HWND window, bool dying) override;
 
 private:
-    void GoToTray();
-    void ComeBack();
+    // False when a detach came meanwhile.
+    bool GoToTray(HWND window);
+    bool ComeBack();
 
     UINT iconId_ = 0;
     bool iconShown_ = false;

@@ -1,5 +1,7 @@
 #include "uEAWindowRollupAction.h"
 
+#include <utility>
+
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
 #include "Exceptions.h"
@@ -18,6 +20,18 @@ RECT WindowRect(HWND window) {
     if (!window || !GetWindowRect(window, &r)) throw Exception("GetWindowRect failed");
     return r;
 }
+
+int WindowHeightOf(HWND window) {
+    RECT r = WindowRect(window);
+    return r.bottom - r.top;
+}
+
+int WindowWidthOf(HWND window) {
+    RECT r = WindowRect(window);
+    return r.right - r.left;
+}
+
+bool IsRolledUp(HWND window) { return window && WindowHeightOf(window) == GetNonClientHeight(window); }
 
 }  // namespace
 
@@ -38,32 +52,32 @@ void TWindowRollupAction::CreateOperations() {
 
 bool TWindowRollupAction::IsRollup() {
     try {
-        HWND window = Window();
-        if (!window) return false;
-        RECT r = WindowRect(window);
-        return r.bottom - r.top == GetNonClientHeight(window);
+        return IsRolledUp(Window());
     } catch (...) {
         DebugOut("TWindowRollupAction.IsRollup: Err = " + CurrentExceptionMessage());
         return false;
     }
 }
 
+void TWindowRollupAction::SetHeight(HWND window, int height) {
+    SetWindowPos(window, nullptr, 0, 0, WindowWidthOf(window), height, RESIZE_ONLY);
+}
+
 bool TWindowRollupAction::RollUp(HWND window) {
     // Rolled up already: the first saved height stays.
-    if (IsRollup()) return true;
-    RECT r = WindowRect(window);
-    savedRect_ = r;
+    if (IsRolledUp(window)) return true;
+    savedRect_ = WindowRect(window);
     hasSavedRect_ = true;
-    SetWindowPos(window, nullptr, 0, 0, r.right - r.left, GetNonClientHeight(window), RESIZE_ONLY);
-    return true;
+    // Before the resize: a detach during it unrolls the window again.
+    rolledUp_ = true;
+    return CallHost([this](HWND w) { SetHeight(w, GetNonClientHeight(w)); });
 }
 
 bool TWindowRollupAction::Unroll(HWND window) {
     // Without a height saved by this attachment there is nothing to go back to.
-    if (!hasSavedRect_ || !IsRollup()) return true;
-    RECT r = WindowRect(window);
-    SetWindowPos(window, nullptr, 0, 0, r.right - r.left, savedRect_.bottom - savedRect_.top, RESIZE_ONLY);
-    return true;
+    if (!hasSavedRect_ || !IsRolledUp(window)) return true;
+    rolledUp_ = false;
+    return CallHost([this](HWND w) { SetHeight(w, savedRect_.bottom - savedRect_.top); });
 }
 
 bool TWindowRollupAction::ApplyOperation(const std::string& name) {
@@ -77,26 +91,19 @@ bool TWindowRollupAction::ApplyOperation(const std::string& name) {
     }
 }
 
-void TWindowRollupAction::AttachWindow() {
-    attached_ = true;
-    TMessageHandlerAction::AttachWindow();
-}
-
 void TWindowRollupAction::DetachWindow() {
-    if (!attached_) return;
-    attached_ = false;
     TMessageHandlerAction::DetachWindow();
     try {
-        // Left rolled up: its placement is still saved at the full height.
-        if (WindowBeingDestroyed() || !IsRollup()) return;
-        IPtr<IOperation> current = GetCurrentOperation();
-        if (!GetHoverEffect().empty())
-            ApplyOperation(UNROLL);  // rolled up only for the hover; the current operation stays
-        else if (current && current->GetName() == ROLLUP)
-            ExecuteOperation(UNROLL);
+        TakeBackAtDetach();
     } catch (...) {
         DebugOut("TWindowRollupAction.DetachWindow: Err = " + CurrentExceptionMessage());
     }
+}
+
+void TWindowRollupAction::TakeBack(HWND window, bool dying) {
+    // Left rolled up, a dying window's placement is still saved at the full height.
+    if (dying || !std::exchange(rolledUp_, false) || !IsRolledUp(window)) return;
+    SetHeight(window, savedRect_.bottom - savedRect_.top);
 }
 
 void TWindowRollupAction::CorrectPlacement(WINDOWPLACEMENT& placement) {

@@ -17,10 +17,8 @@ public:
 
     void CreateOperations() override;
     bool ApplyOperation(const std::string& name) override;
-    void AttachWindow() override;
-    // Never leaves the window rolled up without an attached action. Only the
-    // first detachment of an attachment counts: a second one would save the
-    // unrolled state over the rolled-up one.
+    // Never leaves the window rolled up by this action without an attached
+    // action; the current operation stays, so a saved roll-up comes back.
     void DetachWindow() override;
 
     // The window is exactly as high as its caption and frame.
@@ -35,14 +33,19 @@ public:
 
 protected:
     ~TWindowRollupAction() override = default;
+    // Unrolls a window this action rolled up.
+    void TakeBack(HWND window, bool dying) override;
 
 private:
     bool RollUp(HWND window);
     bool Unroll(HWND window);
+    // Only the height changes.
+    void SetHeight(HWND window, int height);
 
     RECT savedRect_{0, 0, 0, 0};
     bool hasSavedRect_ = false;
-    bool attached_ = false;
+    // Rolled up by this action and not unrolled since.
+    bool rolledUp_ = false;
 };
 
 }  // namespace vpw

@@ -106,11 +106,9 @@ void RestoreApplicationOwner(HWND window) {
     }
 }
 
-int HideWithOwner(HWND window) {
-    int showState = GetWindowShowState(window);
+void HideWithOwner(HWND window) {
     ShowWindow(window, SW_HIDE);
     HideApplicationOwner(window);
-    return showState;
 }
 
 void ShowWithOwner(HWND window, int showState) {

@@ -32,9 +32,9 @@ bool RegisterLibraryWindowClass(const char* name, HCURSOR cursor = nullptr);
 // "TApplication" that stands for the program in the task bar.
 void HideApplicationOwner(HWND window);
 void RestoreApplicationOwner(HWND window);
-// Hides a window and its program's owner window; answers the show state it
-// had, which ShowWithOwner brings back.
-int HideWithOwner(HWND window);
+// Hides a window and its program's owner window; ShowWithOwner brings both
+// back, the window in the show state it had (GetWindowShowState before).
+void HideWithOwner(HWND window);
 void ShowWithOwner(HWND window, int showState);
 
 }  // namespace vpw

@@ -267,11 +267,15 @@ void TEACaptionButtonAgent::AttachWindow() {
 void TEACaptionButtonAgent::DetachWindow() {
     try {
         CloseButtonTheme();
-        // A press in progress must not leave the mouse captured by a window
-        // that nobody handles the release for any more.
-        if (captured_) CancelPress();
         IPtr<IWindowHandler> handler = WindowHandler();
         if (!handler) InternalError("TEACaptionButtonAgent.DetachWindow - {E9326D6E-4452-42F6-8C67-D969D9AA4E52}");
+        // A press in progress must not leave the mouse captured by a window
+        // that nobody handles the release for any more. A dying window is
+        // sent nothing: the system takes the capture back with it.
+        if (handler->IsWindowBeingDestroyed())
+            captured_ = pressed_ = false;
+        else if (captured_)
+            CancelPress();
         handler->RemoveMessageHandler(static_cast<IMessageHandler*>(this));
         TActionActivator::DetachWindow();
     } catch (...) {
@@ -425,9 +429,15 @@ bool TEACaptionButtonAgent::BeforeMessage(TMessage& message) {
         case WM_NCLBUTTONDOWN: {
             POINT p = PointOf(message.LParam);
             if (!IsPointOverButton(p.x, p.y)) return false;
-            SetCapture(window);
+            // Pressed before the capture, whose change the host hears: a
+            // detach then gives the mouse back.
             captured_ = true;
             pressed_ = true;
+            SetCapture(window);
+            if (WindowHandler() != handler) {
+                if (GetCapture() == window) ReleaseCapture();
+                return true;
+            }
             Paint();
             return true;
         }

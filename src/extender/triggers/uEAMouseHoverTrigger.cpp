@@ -118,7 +118,8 @@ void TMouseHoverTrigger::OnHoverPending(THoverEvent event) {
     case THoverEvent::Hover:
         HoverAgents();
         state_ = THoverState::Hovered;
-        PrepareMouseCheckTimer();
+        // A detach during the hover left nothing to watch.
+        if (Window()) PrepareMouseCheckTimer();
         break;
     case THoverEvent::HoverLagElapsed:
         StopTimer(hoverLagTimer_);

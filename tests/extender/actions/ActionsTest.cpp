@@ -2,6 +2,8 @@
 // effects and the current operation kept under the rule's registry key.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "RulePartsTestSupport.h"
 #include "uEAActions.h"
 
@@ -150,6 +152,37 @@ TEST(StayOnTopAction, SavedOperationComesBackAtTheNextAttachment) {
     EXPECT_FALSE(plain.Topmost());
     unsaved.Release();
     EXPECT_EQ(ReadSaved(ruleName, "StayOnTop_CurrentOperation"), "<no key>");
+}
+
+TEST(StayOnTopAction, ADetachTakesBackOnlyTheTopmostStateItGaveTheWindow) {
+    struct Case {
+        const char* what;
+        bool programFirst;                    // its program made it topmost before the rule came
+        std::vector<const char*> operations;  // then run by the action
+        std::vector<HWND> programAfter;       // then the program's own SetWindowPos
+        bool topmostAfterDetach;
+    } cases[] = {
+        {"put on top by the action", false, {"STAYONTOPON"}, {}, false},
+        {"put on top by the action, then by its program", false, {"STAYONTOPON"}, {HWND_NOTOPMOST, HWND_TOPMOST},
+         true},
+        {"put on top by its program, then by the action", false, {}, {HWND_TOPMOST}, true},
+        {"on top by its program from the start, off and on by the action", true, {"STAYONTOPOFF", "STAYONTOPON"}, {},
+         true},
+        {"on top by its program from the start, off by the action", true, {"STAYONTOPOFF"}, {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTargetWindow window;
+        if (c.programFirst) SetWindowPos(window.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        TAttachedRule rule(window.Get(), StayOnTopRule("Detach", "no"));
+        IPtr<IAction> action = rule.Action("StayOnTop");
+        ASSERT_TRUE(action);
+        for (const char* operation : c.operations) ASSERT_TRUE(action->ExecuteOperation(operation));
+        for (HWND insertAfter : c.programAfter)
+            SetWindowPos(window.Get(), insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        rule.Release();
+        EXPECT_EQ(window.Topmost(), c.topmostAfterDetach);
+    }
 }
 
 TEST(StayOnTopAction, StrangeSavedValuesChangeNothing) {

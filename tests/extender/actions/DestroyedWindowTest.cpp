@@ -66,13 +66,19 @@ TEST(DestroyedWindow, AfterItsOwnWMDestroyItHearsOnlyWMNCDestroyAndIsSavedAsTheU
         const char* operation;
         int showCommand;  // before the operation
         const char* more = "";
+        bool pressButton = false;  // the mouse held down on the caption button
     } cases[] = {{"rolled up", "WINDOWROLLUPACTION", "WINDOWROLLUP", SW_SHOWNORMAL},
                  {"in the tray, minimised before", "MINTOTRAYACTION", "MINTOTRAYON", SW_MINIMIZE},
                  {"at the screen edge, minimised before", "MINTOEDGEACTION", "MINTOEDGEON", SW_MINIMIZE},
                  // Taking buttons off repaints a title bar: not a dying one.
                  {"on top with a caption button", "STAYONTOPACTION", "STAYONTOPON", SW_SHOWNORMAL,
                   "\\TRIGGER=CAPTIONBUTTONTRIGGER{\\AGENT={\\NAME=Button\\ACTIONNAME=Act\\ACTIONKIND=next"
-                  "\\OPERATIONNAME=}}"}};
+                  "\\OPERATIONNAME=}}"},
+                 // Nor is the mouse given back to it.
+                 {"on top with a pressed caption button", "STAYONTOPACTION", "STAYONTOPON", SW_SHOWNORMAL,
+                  "\\TRIGGER=CAPTIONBUTTONTRIGGER{\\AGENT={\\NAME=Button\\ACTIONNAME=Act\\ACTIONKIND=next"
+                  "\\OPERATIONNAME=}}",
+                  true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
@@ -95,6 +101,11 @@ TEST(DestroyedWindow, AfterItsOwnWMDestroyItHearsOnlyWMNCDestroyAndIsSavedAsTheU
             ASSERT_TRUE(handler);
             IPtr<IAction> action = handler->GetActions()->GetAction("Act");
             ASSERT_TRUE(action && action->ExecuteOperation(c.operation));
+            if (c.pressButton) {
+                POINT at = CaptionButtonCenter(EmbededApplication()->FindExtender(window).get());
+                SendMessageA(window, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(at.x, at.y));
+                ASSERT_EQ(GetCapture(), window);
+            }
         }
         Pump(20);
 

@@ -374,4 +374,40 @@ TEST(MinToEdgeAction, ADetachDuringADragOfTheIconWindowLeavesNothingBehind) {
     RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
 }
 
+// A thread that destroys its window at the edge and ends at once never
+// handles the message its icon window was let go of with.
+TEST(MinToEdgeAction, IconWindowsOfThreadsThatEndedAreFreed) {
+    StorePosition(nullptr, nullptr);
+    int iconWindows = TIconWnd::LiveCount();
+    CreateEmbededApplication();
+    for (int i = 0; i < 3; ++i) {
+        std::thread program([] {
+            HWND host = ClosableWindow();
+            EmbededApplication()->ApplyWindowRuleData(host, EdgeRule());
+            {
+                IPtr<IWindowHandler> handler = Supports<IWindowHandler>(EmbededApplication()->FindExtender(host));
+                IPtr<IAction> action = handler ? handler->GetActions()->GetAction("Edge") : nullptr;
+                if (action) action->ExecuteOperation("MINTOEDGEON");
+            }
+            // The program's other window has the focus, so the end of the
+            // thread tells the icon window nothing.
+            HWND other = ClosableWindow();
+            SetForegroundWindow(other);
+            DestroyWindow(host);
+        });
+        program.join();
+    }
+    EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);
+    // The host goes on with its other windows.
+    TTargetWindow window;
+    {
+        TAttachedRule rule(window.Get(), EdgeRule());
+        ASSERT_TRUE(EdgeAction(rule)->ExecuteOperation("MINTOEDGEON"));
+    }
+    Pump(50);
+    EXPECT_EQ(TIconWnd::LiveCount(), iconWindows);
+    FreeEmbededApplication();
+    RegDeleteKeyA(HKEY_CURRENT_USER, RuleKey().c_str());
+}
+
 }  // namespace

@@ -31,15 +31,6 @@ std::string TrayRule(const std::string& extraKeys = {}) {
     return "\\WINDOWRULENAME=UT Tray\\ACTION=MINTOTRAYACTION{\\NAME=Tray\\SAVECURRENTOPERATION=no" + extraKeys + "\\}";
 }
 
-// The shell answers a modify only for an icon it has.
-bool IconExists(HWND window, UINT id) {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window;
-    data.uID = id;
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
-}
-
 void DeleteIcon(HWND window, UINT id) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;

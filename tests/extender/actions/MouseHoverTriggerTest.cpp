@@ -254,10 +254,13 @@ TEST(MouseHoverTrigger, ReleasedWhileHoveredNoTickComesLater) {
 }
 
 TEST(MouseHoverTrigger, AStayOnTopThatAHoverChangedIsPutBackOnDetach) {
+    enum TOnTop { No, ByTheAction, ByTheProgram };
     struct Case {
         const char* what;
-        bool onTopBefore;  // the action's current operation
-    } cases[] = {{"a hover put it on top", false}, {"a hover took it off the top", true}};
+        TOnTop before;
+    } cases[] = {{"a hover put it on top", No},
+                 {"a hover took it off the top where the action had put it", ByTheAction},
+                 {"a hover took it off the top where its program had put it", ByTheProgram}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TTargetWindow window;
@@ -265,19 +268,22 @@ TEST(MouseHoverTrigger, AStayOnTopThatAHoverChangedIsPutBackOnDetach) {
                                          "\\TRIGGER=MOUSEHOVETRIGGER{\\AGENT={\\NAME=A\\ACTIONNAME=Top}}");
         IPtr<IAction> action = rule.Action("Top");
         ASSERT_TRUE(action);
-        if (c.onTopBefore) {
+        if (c.before == ByTheAction) {
             ASSERT_TRUE(action->ExecuteOperation("STAYONTOPON"));
+        } else if (c.before == ByTheProgram) {
+            SetWindowPos(window.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
         ActivateOther();
         MouseOnto(window.Get());
         ASSERT_EQ(HoverTrigger(rule)->GetState(), THoverState::Hovered);
-        EXPECT_EQ(window.Topmost(), !c.onTopBefore);
-        EXPECT_EQ(CurrentName(action.get()), c.onTopBefore ? "STAYONTOPON" : "STAYONTOPOFF");
+        EXPECT_EQ(window.Topmost(), c.before == No);
+        EXPECT_EQ(CurrentName(action.get()), c.before != No ? "STAYONTOPON" : "STAYONTOPOFF");
+        // Only its program's own choice outlives the rule.
         rule.Release();
-        EXPECT_EQ(window.Topmost(), c.onTopBefore);
+        EXPECT_EQ(window.Topmost(), c.before == ByTheProgram);
         MouseAway();
         Pump(300);
-        EXPECT_EQ(window.Topmost(), c.onTopBefore);
+        EXPECT_EQ(window.Topmost(), c.before == ByTheProgram);
     }
 }
 

@@ -236,23 +236,38 @@ TEST(SaveSizePosAction, AWindowHiddenInTheTrayOrAtTheEdgeIsSavedAsItShowsAgain) 
         const char* hide;
         std::vector<int> showCommands;  // applied before hiding
         std::uint32_t saved;
+        bool byTheHide = false;  // saved as the hide deactivates the window
     } cases[] = {
         {"MINTOTRAYACTION", "MINTOTRAYON", {SW_MINIMIZE}, SW_SHOWNORMAL},
         {"MINTOTRAYACTION", "MINTOTRAYON", {SW_MAXIMIZE, SW_MINIMIZE}, SW_SHOWMAXIMIZED},
+        {"MINTOTRAYACTION", "MINTOTRAYON", {SW_MAXIMIZE}, SW_SHOWMAXIMIZED, true},
         {"MINTOEDGEACTION", "MINTOEDGEON", {SW_MINIMIZE}, SW_SHOWNORMAL},
         {"MINTOEDGEACTION", "MINTOEDGEON", {SW_MAXIMIZE}, SW_SHOWMAXIMIZED},
+        {"MINTOEDGEACTION", "MINTOEDGEON", {SW_MAXIMIZE}, SW_SHOWMAXIMIZED, true},
         {"MINTOEDGEACTION", "MINTOEDGEON", {}, SW_SHOWNORMAL},
     };
+    const std::string saveOnDeactivation =
+        "\\TRIGGER=WMINACTIVATEWINDOWMESSAGETRIGGER{\\AGENT={\\NAME=Save\\ACTIONNAME=Place"
+        "\\ACTIONKIND=concrete\\OPERATIONNAME=SAVESIZEPOS}}";
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.action) + " after " + std::to_string(c.showCommands.size()) + " show commands");
+        SCOPED_TRACE(std::string(c.action) + " after " + std::to_string(c.showCommands.size()) + " show commands" +
+                     (c.byTheHide ? ", saved by the hide" : ""));
         DeleteRuleKey(ruleName);
         TTargetWindow window;
-        TAttachedRule rule(window.Get(), PlacementRule(ruleName, "no",
-                                                       std::string("\\ACTION=") + c.action + "{\\NAME=Hide}"));
+        TAttachedRule rule(window.Get(),
+                           PlacementRule(ruleName, "no",
+                                         std::string("\\ACTION=") + c.action + "{\\NAME=Hide}" +
+                                             (c.byTheHide ? saveOnDeactivation : std::string())));
         for (int command : c.showCommands) ShowWindow(window.Get(), command);
+        if (c.byTheHide) {
+            SetForegroundWindow(window.Get());
+            Pump(20);
+        }
         ASSERT_TRUE(rule.Action("Hide")->ExecuteOperation(c.hide));
         ASSERT_FALSE(IsWindowVisible(window.Get()));
-        ASSERT_TRUE(rule.Action("Place")->ExecuteOperation("SAVESIZEPOS"));
+        if (!c.byTheHide) {
+            ASSERT_TRUE(rule.Action("Place")->ExecuteOperation("SAVESIZEPOS"));
+        }
         std::uint32_t saved = 0;
         ASSERT_TRUE(ReadValue(ruleName, "_showCmdSuffix", saved));
         EXPECT_EQ(saved, c.saved);

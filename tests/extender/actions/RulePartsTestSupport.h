@@ -4,6 +4,7 @@
 // action that only records what it is asked to apply.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 
 #include "WinTestSupport.h"
 #include "uEAActions.h"
+#include "uEACaptionButtonTriggers.h"
 #include "uEAGeneralClasses.h"
 #include "uEALoadClasses.h"
 #include "uEAOperations.h"
@@ -219,6 +221,32 @@ private:
     std::function<void()> call_;
     HWND window_ = nullptr;
 };
+
+// The middle of the first caption button of a rule, on the screen.
+inline POINT CaptionButtonCenter(IWindowExtender* extender) {
+    auto* ext = dynamic_cast<TWindowExtender*>(extender);
+    TEACaptionButtonTrigger* trigger = nullptr;
+    for (int i = 0; ext && !trigger && i < ext->GetTriggers()->Count(); ++i)
+        trigger = dynamic_cast<TEACaptionButtonTrigger*>(ext->GetTriggers()->GetActionsActivator(i).get());
+    IPtr<IAgent> agent = trigger ? trigger->GetAgents()->GetActionActivator(0) : nullptr;
+    auto* button = dynamic_cast<TEACaptionButtonAgent*>(agent.get());
+    if (!button) return POINT{0, 0};
+    RECT w{};
+    GetWindowRect(extender->GetWindow(), &w);
+    int fx = 0, fy = 0;
+    trigger->GetFrameSize(fx, fy);
+    RECT r = button->GetButtonRect();
+    return POINT{w.left + fx + (r.left + r.right) / 2, w.top + fy + (r.top + r.bottom) / 2};
+}
+
+// The shell answers a modify only for an icon it has.
+inline bool IconExists(HWND window, UINT id) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = id;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
 
 inline std::string CurrentName(IAction* action) {
     IPtr<IOperation> op = action ? action->GetCurrentOperation() : nullptr;
