@@ -398,6 +398,10 @@ TEST_F(WindowExtender, ADetachArrivingWhileItAttachesEndsTheAttach) {
     EXPECT_TRUE(Called("owner.ReleaseSlave"));
     EXPECT_FALSE(Called("b.AttachWindow")) << "nothing attaches to a released extender";
     EXPECT_FALSE(Called("t.AttachWindow"));
+    EXPECT_TRUE(Called("a.DetachWindow"));
+    // A part never attached saves nothing over what an earlier attachment kept.
+    EXPECT_FALSE(Called("b.DetachWindow"));
+    EXPECT_FALSE(Called("t.DetachWindow"));
     EXPECT_FALSE(TTestWindow::Saw(WM_EXTENDERATTACHED));
     EXPECT_EQ(ext->GetWindow(), nullptr);
     EXPECT_EQ(ext->GetMessageHandlers()->Count(), 0);

@@ -1,5 +1,6 @@
 #include "uEAWindowExtender.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <utility>
@@ -97,9 +98,10 @@ void TWindowExtender::Disconnect() {
     ForEach<ISlave>(triggers_.get(), [](ISlave* s) { s->Disconnect(); });
 }
 
-bool TWindowExtender::AttachParts(TAbstractCollection* parts, unsigned detaches) {
+bool TWindowExtender::AttachParts(TAbstractCollection* parts, int& attached, unsigned detaches) {
     int n = parts ? parts->Count() : 0;
     for (int i = 0; i < n; ++i) {
+        ++attached;  // before: a detach inside its attach detaches it too
         try {
             if (IPtr<IWindowPart> part = Supports<IWindowPart>(parts->GetItem(i))) part->AttachWindow();
         } catch (...) {
@@ -107,6 +109,12 @@ bool TWindowExtender::AttachParts(TAbstractCollection* parts, unsigned detaches)
         if (detaches_ != detaches) return false;
     }
     return true;
+}
+
+void TWindowExtender::DetachParts(TAbstractCollection* parts, int attached) {
+    int n = parts ? std::min(parts->Count(), attached) : 0;
+    for (int i = 0; i < n; ++i)
+        if (IPtr<IWindowPart> part = Supports<IWindowPart>(parts->GetItem(i))) part->DetachWindow();
 }
 
 void TWindowExtender::AttachWindow(HWND window) {
@@ -124,7 +132,9 @@ void TWindowExtender::AttachWindow(HWND window) {
             return;
         }
         hook_ = hook;
-        if (!AttachParts(actions_.get(), detaches) || !AttachParts(triggers_.get(), detaches)) return;
+        if (!AttachParts(actions_.get(), attachedActions_, detaches) ||
+            !AttachParts(triggers_.get(), attachedTriggers_, detaches))
+            return;
         SendMessageA(window, WM_EXTENDERATTACHED, 0, 0);
     } catch (...) {
     }
@@ -134,12 +144,10 @@ void TWindowExtender::DetachWindow() {
     IPtr<IWindowExtender> self(this);
     ++detaches_;
     try {
-        int n = actions_->Count();
-        for (int i = 0; i < n; ++i)
-            if (IPtr<IWindowPart> p = Supports<IWindowPart>(actions_->GetItem(i))) p->DetachWindow();
-        n = triggers_->Count();
-        for (int i = 0; i < n; ++i)
-            if (IPtr<IWindowPart> p = Supports<IWindowPart>(triggers_->GetItem(i))) p->DetachWindow();
+        // Only the parts that were attached: one that never was would save
+        // its first state over what an earlier attachment kept.
+        DetachParts(actions_.get(), std::exchange(attachedActions_, 0));
+        DetachParts(triggers_.get(), std::exchange(attachedTriggers_, 0));
         // A procedure of this hook may be running further up the stack; it
         // touches nothing of the hook once the window's procedure returns.
         delete std::exchange(hook_, nullptr);

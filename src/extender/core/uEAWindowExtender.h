@@ -86,8 +86,11 @@ protected:
     ~TWindowExtender() override;
 
 private:
-    // Attaches the parts in order; false when a detach came in meanwhile.
-    bool AttachParts(TAbstractCollection* parts, unsigned detaches);
+    // Attaches the parts in order, counting them; false when a detach came
+    // in meanwhile.
+    bool AttachParts(TAbstractCollection* parts, int& attached, unsigned detaches);
+    // Detaches the first `attached` parts.
+    static void DetachParts(TAbstractCollection* parts, int attached);
 
     IPtr<TActions> actions_;
     IPtr<TActionsActivators> triggers_;
@@ -97,6 +100,7 @@ private:
     std::atomic<HWND> window_{nullptr};
     bool destroying_ = false;
     unsigned detaches_ = 0;  // how often DetachWindow ran
+    int attachedActions_ = 0, attachedTriggers_ = 0;  // since the last detach
     TWHook* hook_ = nullptr;  // owned
     std::string ruleName_;
 };
