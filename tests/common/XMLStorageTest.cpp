@@ -220,9 +220,8 @@ public:
     std::string name, value;
 };
 
-// Reads, as the object tree does, the name and the text of every "item"
-// element.
-class TItemsReader : public TDebugInterfacedObject, public IPersistObject {
+// An object that only loads, as the object tree does.
+class TLoadingFake : public TDebugInterfacedObject, public IPersistObject {
 public:
     bool QueryInterface(const TGUID& iid, void** out) override {
         *out = nullptr;
@@ -230,6 +229,11 @@ public:
         return TDebugInterfacedObject::QueryInterface(iid, out);
     }
     void Save(IHierStorage*) override {}
+};
+
+// Reads the name and the text of every "item" element.
+class TItemsReader : public TLoadingFake {
+public:
     void Load(IHierStorage* s) override {
         for (int i = 0; i < s->ChildCount("item"); ++i) {
             IPtr<IHierStorage> item = s->GetChild("item", i);
@@ -698,14 +702,8 @@ std::string ContentDocument(const TContentRow& row) {
 }
 
 // Reads the first parameter's text as the object tree does.
-class TParamReader : public TDebugInterfacedObject, public IPersistObject {
+class TParamReader : public TLoadingFake {
 public:
-    bool QueryInterface(const TGUID& iid, void** out) override {
-        *out = nullptr;
-        if (AnswerInterfaces<IPersistObject>(this, iid, out)) return true;
-        return TDebugInterfacedObject::QueryInterface(iid, out);
-    }
-    void Save(IHierStorage*) override {}
     void Load(IHierStorage* s) override {
         for (int i = 0; i < s->ChildCount("param"); ++i) values.push_back(s->GetChild("param", i)->ReadValue());
     }
