@@ -162,6 +162,14 @@ protected:
         cwp.message = message;
         hookProc_(HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
     }
+    // The window extenders the library holds in this process.
+    long Extenders() {
+        using TCounts = void (*)(long*, long*, long*);
+        auto counts = reinterpret_cast<TCounts>(GetProcAddress(dll_, "GetLiveItemCounts"));
+        long places = 0, extenders = -1, iconWindows = 0;
+        if (counts) counts(&places, &extenders, &iconWindows);
+        return extenders;
+    }
     HMODULE dll_ = nullptr;
     HOOKPROC hookProc_ = nullptr;
     HHOOK hook_ = nullptr;
@@ -236,11 +244,12 @@ TEST_F(HookLibrary, BuildsTheExtenderOnTheWindowsThreadAndDetachesOnRequest) {
     SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return Saw(WM_EXTENDERATTACHED); }, 3000));
     EXPECT_NE(GetWindowLongPtrA(w, GWLP_WNDPROC), own);
+    EXPECT_EQ(Extenders(), 1);
 
     g_seen.clear();
     SendMessageA(w, WM_DETACHEXTENDER, 0, 0);
     EXPECT_FALSE(Saw(WM_DETACHEXTENDER));
-    EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), own);
+    EXPECT_EQ(Extenders(), 0);
 
     // Unlisted now: the next attach asks again.
     SendMessageA(w, WM_ATTACHEXTENDER, 0, 0);

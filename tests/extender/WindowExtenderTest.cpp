@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <thread>
+#include <utility>
 
 #include "AppConsts.h"
 #include "ExtenderTestSupport.h"
@@ -93,6 +95,15 @@ protected:
     static bool Called(const std::string& call) {
         return std::find(Calls().begin(), Calls().end(), call) != Calls().end();
     }
+    // Let go of, the library stays in the window's chain as a pass-through
+    // (a host may have kept its address): the window's own procedure still
+    // gets each message once.
+    static void ExpectPassesThrough(HWND window) {
+        EXPECT_TRUE(TWHook::IsLibraryProcedure(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC))));
+        TTestWindow::Seen().clear();
+        SetWindowTextA(window, "passed through");
+        EXPECT_EQ(std::count(TTestWindow::Seen().begin(), TTestWindow::Seen().end(), WM_SETTEXT), 1);
+    }
     int live_ = 0;
     HWND window_ = nullptr;
 };
@@ -135,7 +146,7 @@ TEST_F(WindowExtender, DrivesItsPartsInOrderAndSubclassesTheWindow) {
     ext->ReleaseOwner();
     EXPECT_EQ(Calls(), (std::vector<std::string>{"a.Disconnect", "t.Disconnect", "a.DetachWindow", "t.DetachWindow",
                                                  "a.ReleaseOwner", "t.ReleaseOwner"}));
-    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+    ExpectPassesThrough(window_);
     EXPECT_EQ(ext->GetWindow(), nullptr);
     EXPECT_EQ(ext->GetMessageHandlers()->Count(), 0);
 }
@@ -147,7 +158,10 @@ TEST_F(WindowExtender, DetachMessageGoesToTheOwnerOnly) {
     EXPECT_EQ(SendMessageA(window_, WM_DETACHEXTENDER, 0, 0), 0);
     EXPECT_FALSE(TTestWindow::Saw(WM_DETACHEXTENDER));
     EXPECT_TRUE(Called("owner.ReleaseSlave"));
-    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+    ExpectPassesThrough(window_);
+    TTestWindow::Seen().clear();
+    EXPECT_EQ(SendMessageA(window_, WM_DETACHEXTENDER, 0, 0), 0);
+    EXPECT_FALSE(TTestWindow::Saw(WM_DETACHEXTENDER)) << "nor a late one, through the place left behind";
 }
 
 TEST_F(WindowExtender, HandledMessageSkipsTheWindowButNotTheAfterStep) {
@@ -237,10 +251,19 @@ TEST_F(WindowExtender, LeavesAChainIntactWhenSomeoneSubclassedOnTop) {
     SetWindowTextA(window_, "still working");
     EXPECT_TRUE(TTestWindow::Saw(WM_SETTEXT));
 
-    // The foreign one leaves; the library follows at the next message.
+    // The foreign one leaves: the library's place is on top again, still
+    // passing through, and a new extender takes it over.
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_belowForeign));
-    SendMessageA(window_, WM_NULL, 0, 0);
-    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+    ExpectPassesThrough(window_);
+    const int places = TWHook::PlaceCount();
+    IPtr<TWindowExtender> again = AttachedTo(window_, "\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}", owner);
+    EXPECT_EQ(TWHook::PlaceCount(), places);
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(g_belowForeign));
+    Calls().clear();
+    SetWindowTextA(window_, "served");
+    EXPECT_EQ(std::count(Calls().begin(), Calls().end(), "a.After.WM_SETTEXT"), 1);
+    again->Disconnect();
+    again->ReleaseOwner();
 }
 
 // What a host's own subclass, put over the library's, does with the messages
@@ -259,7 +282,8 @@ struct THostLayer {
     int setTexts = 0;
 };
 THostWay g_hostWay = THostWay::ForwardsAll;
-THostLayer g_hostLayers[3];
+constexpr int kMaxHostLayers = 16;
+THostLayer g_hostLayers[kMaxHostLayers];
 int g_hostDepth = 0;
 
 template <int N>
@@ -277,7 +301,11 @@ LRESULT CALLBACK HostLayerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (registered && g_hostWay == THostWay::AnswersRegistered) return 0x1234;
     return result;
 }
-constexpr WNDPROC kHostLayers[] = {&HostLayerProc<0>, &HostLayerProc<1>, &HostLayerProc<2>};
+template <int... N>
+constexpr std::array<WNDPROC, sizeof...(N)> HostLayerProcs(std::integer_sequence<int, N...>) {
+    return {&HostLayerProc<N>...};
+}
+constexpr auto kHostLayers = HostLayerProcs(std::make_integer_sequence<int, kMaxHostLayers>());
 
 // The window's chain gains a host layer on top of whatever it has.
 void AddHostLayer(HWND window, int n) {
@@ -337,9 +365,124 @@ TEST_F(WindowExtender, ExtendersAttachedAgainOverAHostsOwnSubclassHearEachMessag
         SetWindowTextA(window_, "after");
         EXPECT_EQ(std::count(TTestWindow::Seen().begin(), TTestWindow::Seen().end(), WM_SETTEXT), 1);
         for (int n = 0; n < layers; ++n) EXPECT_EQ(g_hostLayers[n].setTexts, hostInChain ? 1 : 0);
-        if (!hostInChain) {
-            EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
+}
+
+// A host that puts a layer of its own on top after every attach, through
+// reloads: the extender attached last hears each message once, every
+// procedure of the chain runs once, and the window's places stay one,
+// whatever the host does with WM_NULL and registered messages, as long as
+// it passes its ordinary messages on.
+TEST_F(WindowExtender, ReloadsOverAHostThatSubclassesAfterEveryAttachKeepOnePlace) {
+    struct Case {
+        const char* what;
+        THostWay way;
+    } cases[] = {{"forwards everything", THostWay::ForwardsAll},
+                 {"swallows registered messages", THostWay::SwallowsRegistered},
+                 {"answers registered messages itself", THostWay::AnswersRegistered},
+                 {"swallows WM_NULL and registered messages", THostWay::SwallowsAllButSystem}};
+    constexpr int kReloads = 12;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_hostWay = c.way;
+        g_hostDepth = 0;
+        const int places = TWHook::PlaceCount();
+        window_ = TTestWindow::Create();
+        for (int reload = 0; reload < kReloads; ++reload) {
+            SCOPED_TRACE("attach " + std::to_string(reload + 1));
+            IPtr<TFakeOwner> owner;
+            IPtr<TWindowExtender> ext = AttachedTo(window_, "\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}", owner);
+            AddHostLayer(window_, reload);
+            for (int n = 0; n <= reload; ++n) g_hostLayers[n].setTexts = 0;
+            TTestWindow::Seen().clear();
+            Calls().clear();
+            SetWindowTextA(window_, "once");
+            EXPECT_EQ(std::count(Calls().begin(), Calls().end(), "a.After.WM_SETTEXT"), 1) << "the rule reaches it";
+            EXPECT_EQ(std::count(TTestWindow::Seen().begin(), TTestWindow::Seen().end(), WM_SETTEXT), 1);
+            for (int n = 0; n <= reload; ++n) EXPECT_EQ(g_hostLayers[n].setTexts, 1) << "host layer " << n;
+            EXPECT_EQ(TWHook::PlaceCount(), places + 1);
+            // The reload's notice: whatever the host does with it, the
+            // extender is let go of.
+            SendMessageA(window_, WM_DETACHEXTENDER, 0, 0);
+            ext->Disconnect();
+            ext->ReleaseOwner();
         }
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
+}
+
+// The window's own procedure: counts what it gets and refuses to close, as a
+// program does that asks first whether to save its changes.
+int g_ownSetTexts = 0;
+LRESULT CALLBACK CloseRefusingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_SETTEXT) ++g_ownSetTexts;
+    if (m == WM_CLOSE) return 0;
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+HWND CreateCloseRefusingWindow() {
+    static bool registered = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &CloseRefusingProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VPW_CloseRefusingWindow";
+        return RegisterClassA(&wc) != 0;
+    }();
+    (void)registered;
+    return CreateWindowExA(0, "VPW_CloseRefusingWindow", "refusing", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// A host keeps the address of a procedure of the library that was in its
+// window's chain and calls it after the extender left: every other procedure
+// of the window still runs once a send, the program's own included.
+TEST_F(WindowExtender, AHostCallingALibraryProcedureItKeptReachesEveryProcedureOnce) {
+    enum class TPattern { SavedOnce, OutOfOrder };
+    struct Case {
+        const char* what;
+        TPattern pattern;
+    } cases[] = {{"a layer that saves what it replaced only once, on and off", TPattern::SavedOnce},
+                 {"two layers that leave out of order", TPattern::OutOfOrder}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_hostWay = THostWay::ForwardsAll;
+        g_hostDepth = 0;
+        window_ = CreateCloseRefusingWindow();
+        IPtr<TFakeOwner> owner;
+        IPtr<TWindowExtender> ext = AttachedTo(window_, "\\WINDOWRULENAME=r", owner);
+        auto install = [&](int n) {
+            return reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kHostLayers[n])));
+        };
+        std::vector<int> inChain;
+        if (c.pattern == TPattern::SavedOnce) {
+            g_hostLayers[0] = THostLayer{};
+            g_hostLayers[0].below = install(0);  // saved this once
+            SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_hostLayers[0].below));  // off
+            ext->Disconnect();
+            ext->ReleaseOwner();
+            install(0);  // on again, over what it saved before
+            inChain = {0};
+        } else {
+            AddHostLayer(window_, 0);
+            AddHostLayer(window_, 1);
+            // The lower layer leaves first, cutting the upper one out.
+            SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_hostLayers[0].below));
+            ext->Disconnect();
+            ext->ReleaseOwner();
+            SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kHostLayers[0]));
+            inChain = {0};
+        }
+        for (int n : inChain) g_hostLayers[n].setTexts = 0;
+        g_ownSetTexts = 0;
+        SetWindowTextA(window_, "once");
+        EXPECT_EQ(g_ownSetTexts, 1) << "the program's own procedure";
+        for (int n : inChain) EXPECT_EQ(g_hostLayers[n].setTexts, 1) << "host layer " << n;
+        SendMessageA(window_, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(IsWindow(window_)) << "the program's answer to WM_CLOSE holds";
         DestroyWindow(window_);
         window_ = nullptr;
     }
@@ -405,7 +548,7 @@ TEST_F(WindowExtender, ADetachArrivingWhileItAttachesEndsTheAttach) {
     EXPECT_FALSE(TTestWindow::Saw(WM_EXTENDERATTACHED));
     EXPECT_EQ(ext->GetWindow(), nullptr);
     EXPECT_EQ(ext->GetMessageHandlers()->Count(), 0);
-    EXPECT_EQ(GetWindowLongPtrA(window_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TTestWindow::Proc));
+    ExpectPassesThrough(window_);
 }
 
 // The close button: WM_CLOSE reaches the default procedure, which destroys

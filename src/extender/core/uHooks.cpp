@@ -24,14 +24,15 @@ struct THookRecord {
     TWindowProcTarget* target;  // none: messages pass straight to `previous`
     int refs;
     bool listed;
-    int probeOrder;  // when the last probe of the window's chain came through here; 0: it did not
+    bool probed;  // the last probe of the window's chain reached the library here first
 };
 
-namespace {
-
+// The places of one window, by the procedure each has.
 struct TWindowPlaces {
     THookRecord* at[TWHook::PLACES] = {};
 };
+
+namespace {
 
 // Never destroyed: a place's procedure may still run while the library unloads.
 TLock& HookLock() {
@@ -106,77 +107,56 @@ LRESULT CallProc(WNDPROC proc, bool unicode, HWND window, UINT message, WPARAM w
                    : CallWindowProcA(proc, window, message, wParam, lParam);
 }
 
-// Sent down a window's chain to learn which places of the library it still
-// runs. What counts is that the library's procedure ran, never what anybody
+// Sent down a window's chain to learn which place of the library it runs
+// first. What counts is that the library's procedure ran, never what anybody
 // answered: a host may swallow or answer messages it does not know. WM_NULL
-// is one that every window procedure passes on.
+// is one that window procedures pass on; a host that keeps even that to
+// itself still passes on its ordinary messages, so a query that changes
+// nothing follows.
 constexpr WPARAM PROBE_WPARAM = 0x56505750;
 constexpr LPARAM PROBE_LPARAM = 0x50524F42;
-int g_probeCounter = 0;
+constexpr UINT PROBE_MESSAGES[] = {WM_NULL, WM_GETTEXTLENGTH};
 
 bool IsProbe(UINT message, WPARAM wParam, LPARAM lParam) {
-    return message == WM_NULL && wParam == PROBE_WPARAM && lParam == PROBE_LPARAM;
+    return (message == WM_NULL || message == WM_GETTEXTLENGTH) && wParam == PROBE_WPARAM && lParam == PROBE_LPARAM;
 }
 
 bool OnWindowsThread(HWND window) { return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId(); }
 
-// Runs the window's chain once with the probe; the places it came through
-// are marked in the order it reached them.
-void ProbeChain(HWND window, bool unicode) {
-    {
-        TLockGuard guard(HookLock());
-        auto it = Places().find(window);
-        if (it == Places().end()) return;
-        for (THookRecord* r : it->second.at)
-            if (r) r->probeOrder = 0;
-        g_probeCounter = 0;
-    }
-    CallProc(CurrentProc(window, unicode), unicode, window, WM_NULL, PROBE_WPARAM, PROBE_LPARAM);
-}
-
-// A place the probe came through; a pass-through place passes it on, so
-// that the places below it are marked too.
-LRESULT MarkProbed(int place, HWND window) {
-    WNDPROC previous = nullptr;
-    bool unicode = false;
-    {
-        TLockGuard guard(HookLock());
-        THookRecord* r = Find(window, place);
-        if (!r) return 0;
-        if (r->probeOrder == 0) r->probeOrder = ++g_probeCounter;
-        if (r->target) return 0;
-        previous = r->previous;
-        unicode = r->unicode;
-    }
-    return CallProc(previous, unicode, window, WM_NULL, PROBE_WPARAM, PROBE_LPARAM);
-}
-
-// The first pass-through place of the window that its chain still runs; -1
-// when it has none. Only the window's own thread may run its procedures:
-// elsewhere the first such place is taken as still reached.
-int ReachedPassThroughPlace(HWND window, bool unicode) {
-    int first = -1;
+// The place of the window that its chain runs first; -1 when none. A place
+// on top of the chain is known without asking. Only the window's own thread
+// may run its procedures: elsewhere the place installed last is taken.
+int ReachedPlace(HWND window, bool unicode) {
     {
         TLockGuard guard(HookLock());
         auto it = Places().find(window);
         if (it == Places().end()) return -1;
-        for (int p = 0; p < TWHook::PLACES && first < 0; ++p)
-            if (THookRecord* r = it->second.at[p]; r && !r->target) first = p;
-    }
-    if (first < 0 || !OnWindowsThread(window)) return first;
-    ProbeChain(window, unicode);
-    TLockGuard guard(HookLock());
-    auto it = Places().find(window);
-    if (it == Places().end()) return -1;
-    int reached = -1, order = 0;
-    for (int p = 0; p < TWHook::PLACES; ++p) {
-        THookRecord* r = it->second.at[p];
-        if (r && !r->target && r->probeOrder > 0 && (order == 0 || r->probeOrder < order)) {
-            reached = p;
-            order = r->probeOrder;
+        const WNDPROC top = CurrentProc(window, unicode);
+        int last = -1;
+        for (int p = 0; p < TWHook::PLACES; ++p) {
+            if (!it->second.at[p]) continue;
+            if (top == TWHook::PlaceProcedure(p)) return p;
+            last = p;
         }
+        if (!OnWindowsThread(window)) return last;
     }
-    return reached;
+    for (UINT probe : PROBE_MESSAGES) {
+        {
+            TLockGuard guard(HookLock());
+            auto it = Places().find(window);
+            if (it == Places().end()) return -1;
+            for (THookRecord* r : it->second.at)
+                if (r) r->probed = false;
+        }
+        // Outside the lock: the probe runs the host's procedures.
+        CallProc(CurrentProc(window, unicode), unicode, window, probe, PROBE_WPARAM, PROBE_LPARAM);
+        TLockGuard guard(HookLock());
+        auto it = Places().find(window);
+        if (it == Places().end()) return -1;
+        for (int p = 0; p < TWHook::PLACES; ++p)
+            if (it->second.at[p] && it->second.at[p]->probed) return p;
+    }
+    return -1;
 }
 
 // Calls of a place the library has left, running now on some thread: a
@@ -209,8 +189,9 @@ private:
     bool entered_ = false;
 };
 
-// Called through a place the library left (a host kept its address): on to
-// whatever procedure the window has now, unless that comes back here.
+// Called through a place of a window the library no longer knows (gone, its
+// handle perhaps given to another): on to whatever procedure the window has
+// now, unless that comes back here.
 LRESULT PassOnUnplaced(int place, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     bool unicode = IsWindowUnicode(window) != FALSE;
     WNDPROC current = CurrentProc(window, unicode);
@@ -221,7 +202,6 @@ LRESULT PassOnUnplaced(int place, HWND window, UINT message, WPARAM wParam, LPAR
 
 LRESULT Dispatch(int place, HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
-        if (IsProbe(message, wParam, lParam)) return MarkProbed(place, window);
         THookRecord* r = nullptr;
         TWindowProcTarget* target = nullptr;
         WNDPROC previous = nullptr;
@@ -229,26 +209,30 @@ LRESULT Dispatch(int place, HWND window, UINT message, WPARAM wParam, LPARAM lPa
         {
             TLockGuard guard(HookLock());
             r = Find(window, place);
+            if (r && IsProbe(message, wParam, lParam)) {
+                r->probed = true;
+                return 0;
+            }
             if (r) {
                 ++r->refs;
                 target = r->target;
                 if (target) target->AddRef();  // the target outlives this call
                 unicode = r->unicode;
                 if (!target) {
-                    // The extender that was here was let go of by the hook
-                    // procedure: the window's own procedures never see it.
+                    // The notice of an extender that was served from here (let
+                    // go of by the hook procedure, or a late copy): the
+                    // window's own procedures never see it.
                     if (message == WM_DETACHEXTENDER) {
                         ReleaseRecord(r);
                         return 0;
                     }
                     if (message == WM_SUBCLASSREPLACED && reinterpret_cast<WNDPROC>(wParam) == r->previous)
                         r->previous = reinterpret_cast<WNDPROC>(lParam);
-                    // Back on top of the chain: leave it for good.
-                    if (CurrentProc(window, unicode) == TWHook::PlaceProcedure(place)) {
-                        InstallProc(window, unicode, r->previous);
-                        UnlistRecord(r);
-                    }
                 }
+                // The window's own procedure meets its end as it was: on top,
+                // the place steps aside (it is kept: a host may still call it).
+                if (message == WM_DESTROY && CurrentProc(window, unicode) == TWHook::PlaceProcedure(place))
+                    InstallProc(window, unicode, r->previous);
                 previous = r->previous;
             }
         }
@@ -363,7 +347,7 @@ void TWHook::Hook() {
             for (HWND window : gone) UnlistWindow(window);
         }
         // Asked outside the lock: the probe runs the host's procedures.
-        const int reached = ReachedPassThroughPlace(window_, unicode_);
+        const int reached = ReachedPlace(window_, unicode_);
         int place = -1;
         {
             TLockGuard guard(HookLock());
@@ -372,21 +356,15 @@ void TWHook::Hook() {
             auto it = Places().find(window_);
             if (it != Places().end()) {
                 TWindowPlaces& places = it->second;
-                // A place the chain still runs is taken over: a procedure of
-                // the library installed on top of it would be called by it.
-                if (reached >= 0 && places.at[reached] && !places.at[reached]->target) {
-                    record_ = places.at[reached];
-                    record_->target = target_;
-                    ++record_->refs;
+                // A place the chain runs is taken over, from whichever hook had
+                // it (one still taking back its action): the hook made last
+                // serves the window. A procedure of the library installed on
+                // top of it would be called by it.
+                if (reached >= 0 && places.at[reached]) {
+                    ServeFrom(places, places.at[reached]);
                     installed_ = true;
                     return;
                 }
-                // Another hook of the library serves this window.
-                for (THookRecord* r : places.at)
-                    if (r && r->target) {
-                        installed_ = true;
-                        return;
-                    }
                 // Every other place may still be called by a host's
                 // procedure: a new one is taken, never one of those.
                 for (int p = 0; p < PLACES && place < 0; ++p)
@@ -395,10 +373,12 @@ void TWHook::Hook() {
                     installed_ = true;  // out of places: the window goes without
                     return;
                 }
+                for (THookRecord* r : places.at)
+                    if (r) r->target = nullptr;
             } else {
                 place = 0;
             }
-            record_ = new THookRecord{window_, place, CurrentProc(window_, unicode_), unicode_, target_, 2, false, 0};
+            record_ = new THookRecord{window_, place, CurrentProc(window_, unicode_), unicode_, target_, 2, false, false};
             ListRecord(record_);
         }
         SetLastError(0);
@@ -415,6 +395,14 @@ void TWHook::Hook() {
     installed_ = true;
 }
 
+void TWHook::ServeFrom(TWindowPlaces& places, THookRecord* record) {
+    for (THookRecord* r : places.at)
+        if (r) r->target = nullptr;
+    record->target = target_;
+    ++record->refs;
+    record_ = record;
+}
+
 void TWHook::Unhook() {
     if (!installed_) return;
     installed_ = false;
@@ -422,17 +410,13 @@ void TWHook::Unhook() {
         TLockGuard guard(HookLock());
         THookRecord* r = record_;
         if (!r) return;
-        r->target = nullptr;
-        if (!r->listed) return;
-        if (!IsWindow(window_)) {
-            UnlistRecord(r);
-        } else if (CurrentProc(window_, r->unicode) == PlaceProcedure(r->place)) {
-            InstallProc(window_, r->unicode, r->previous);
-            UnlistRecord(r);
-        }
-        // Otherwise another procedure was installed over this one and still
-        // calls it: it stays in the chain as a plain pass-through (the library
-        // is pinned since it first subclassed).
+        // A hook made since may serve the window from this place.
+        if (r->target == target_) r->target = nullptr;
+        // The place stays in the chain as a plain pass-through while the
+        // window lives: a host's procedure may have kept its address and
+        // call it at any time, and only the library knows what it calls.
+        // Nothing is ever written back.
+        if (r->listed && !IsWindow(window_)) UnlistRecord(r);
     } catch (...) {
     }
 }

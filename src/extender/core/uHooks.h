@@ -16,6 +16,7 @@ public:
 };
 
 struct THookRecord;
+struct TWindowPlaces;
 
 class TWHook {
 public:
@@ -25,11 +26,11 @@ public:
     TWHook(const TWHook&) = delete;
     TWHook& operator=(const TWHook&) = delete;
 
+    // Serves the window from the place of the library its chain runs first,
+    // or from a new place on top when its chain runs none.
     void Hook();
-    // Puts the saved procedure back while the window exists. When another
-    // procedure has been installed over this one since, the window keeps
-    // passing through the library to the saved procedure instead, so that
-    // nobody is left calling code that is gone.
+    // Stops serving the window. The place stays in its chain, passing every
+    // message on to what it called before, for as long as the window lives.
     void Unhook();
     // Runs the saved procedure and stores its result in the record. The hook
     // may be destroyed while the procedure runs; nothing of it is used after.
@@ -50,7 +51,7 @@ public:
     // own procedure over a pass-through place of the library, which then had
     // to subclass again on top): each place has a procedure of its own, so
     // that a call tells which place it came through.
-    static constexpr int PLACES = 8;
+    static constexpr int PLACES = 16;
     static WNDPROC PlaceProcedure(int place);
     static bool IsLibraryProcedure(WNDPROC proc);
 
@@ -62,6 +63,9 @@ public:
     static int PlaceCount();
 
 private:
+    // Takes the place over from any other hook of the window.
+    void ServeFrom(TWindowPlaces& places, THookRecord* record);
+
     HWND window_;
     TWindowProcTarget* target_;
     THookRecord* record_ = nullptr;  // counted; shared with the window while installed

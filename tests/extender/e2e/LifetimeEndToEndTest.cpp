@@ -18,6 +18,11 @@ constexpr char kHandlerClass[] = "VPW_CommandCenterHandlerWindow";
 
 bool Attached(HWND window) { return QueryTarget(window, kQueryAttached) >= 1; }
 bool Subclassed(HWND window) { return QueryTarget(window, kQuerySubclassed) == 1; }
+// The stay-on-top button answers its place as border, the bare title bar as caption.
+bool HasCaptionButton(HWND window) {
+    POINT at = Center(ExpectedButton(window));
+    return HitTest(window, at.x, at.y) == HTBORDER;
+}
 
 // Someone on the desktop holding the channel's block, who also says that a
 // command is waiting there.
@@ -60,14 +65,15 @@ TEST(ControlCenterLife, QuittingFromTheTrayMenuDetachesEveryWindowHiddenOnesToo)
     ASSERT_TRUE(one && hidden && two);
     ASSERT_FALSE(IsWindowVisible(hidden));
     ASSERT_EQ(GetWindow(hidden, GW_OWNER), one);
-    for (HWND w : {one, hidden, two}) ASSERT_TRUE(WaitUntil([&] { return Attached(w) && Subclassed(w); }, 10000));
+    for (HWND w : {one, hidden, two})
+        ASSERT_TRUE(WaitUntil([&] { return Attached(w) && Subclassed(w) && HasCaptionButton(w); }, 10000));
 
     ASSERT_TRUE(ChooseTrayClose());
     DWORD chosen = GetTickCount();
     EXPECT_EQ(system.WaitForCenter(5000), 0u);
     EXPECT_LT(GetTickCount() - chosen, 1000u);
 
-    for (HWND w : {one, hidden, two}) EXPECT_TRUE(WaitUntil([&] { return !Subclassed(w); }, 3000));
+    for (HWND w : {one, hidden, two}) EXPECT_TRUE(WaitUntil([&] { return !HasCaptionButton(w); }, 3000));
     EXPECT_EQ(first->Wait(0), STILL_ACTIVE);
     EXPECT_EQ(second->Wait(0), STILL_ACTIVE);
     for (HWND w : {one, two}) PostMessageA(w, WM_CLOSE, 0, 0);
