@@ -68,6 +68,7 @@ bool TAction::ApplyOperation(const std::string& name) { return true; }
 
 void TAction::SetOwner(IOwner* owner) {
     try {
+        leaving_ = false;
         owner_ = Supports<IActionOwner>(owner);
         if (publisher_) publisher_->SetOwner(static_cast<IOwner*>(this));
     } catch (...) {
@@ -99,21 +100,72 @@ void TAction::DetachWindow() {
 }
 
 bool TAction::ExecuteOperation(const std::string& name) {
+    return Request({TRequest::TKind::Execute, name});
+}
+
+bool TAction::Request(TRequest request) {
     try {
-        if (!hoverEffect_.empty()) {
-            // The window shows the hover state; the new one is applied when it ends.
-            SetCurrentOperation(name);
-            return true;
+        if (leaving_) return false;
+        if (running_ > 0) {
+            constexpr std::size_t KEPT_AT_MOST = 8;
+            if (kept_.size() == KEPT_AT_MOST) kept_.erase(kept_.begin());
+            kept_.push_back(std::move(request));
+            return false;
         }
-        bool done = ApplyOperation(name);
-        if (done) {
-            SetCurrentOperation(name);
-            NotifyObservers();
-        }
+        bool done = Perform(request);
+        RunKeptRequests();
         return done;
     } catch (...) {
         return false;
     }
+}
+
+bool TAction::Perform(const TRequest& request) {
+    switch (request.kind) {
+    case TRequest::TKind::Execute:
+        return ExecuteNow(request.name);
+    case TRequest::TKind::ApplyHover:
+        return ApplyHoverNow(request.name);
+    case TRequest::TKind::RemoveHover:
+        return RemoveHoverNow();
+    }
+    return false;
+}
+
+void TAction::RunKeptRequests() {
+    if (runningKept_) return;  // an outer call goes on with them
+    runningKept_ = true;
+    try {
+        constexpr int ROUNDS = 4;
+        for (int round = 0; round < ROUNDS && !kept_.empty() && !leaving_ && Window(); ++round) {
+            TRequest next = std::move(kept_.front());
+            kept_.erase(kept_.begin());
+            Perform(next);
+        }
+    } catch (...) {
+    }
+    kept_.clear();
+    runningKept_ = false;
+}
+
+bool TAction::ExecuteNow(const std::string& name) {
+    if (!hoverEffect_.empty()) {
+        // The window shows the hover state; the new one is applied when it ends.
+        SetCurrentOperation(name);
+        return true;
+    }
+    ++running_;
+    bool done = false;
+    try {
+        done = ApplyOperation(name);
+    } catch (...) {
+    }
+    --running_;
+    if (done) {
+        SetCurrentOperation(name);
+        NotifyObservers();
+    }
+    return done;
 }
 
 bool TAction::ExecuteNextOperation() {
@@ -129,27 +181,38 @@ bool TAction::ExecuteNextOperation() {
 IPtr<IPublisher> TAction::GetPublisher() { return IPtr<IPublisher>(publisher_.get()); }
 
 bool TAction::ApplyHoverEffect(const std::string& name) {
-    try {
-        hoverEffect_.clear();
-        bool done = ApplyOperation(name);
-        if (done) hoverEffect_ = name;
-        return done;
-    } catch (...) {
-        DebugOut("TAction.ApplyHoverEffect: Err = " + CurrentExceptionMessage());
-        return false;
-    }
+    return Request({TRequest::TKind::ApplyHover, name});
 }
 
-bool TAction::RemoveHoverEffect() {
+bool TAction::RemoveHoverEffect() { return Request({TRequest::TKind::RemoveHover, std::string()}); }
+
+bool TAction::ApplyHoverNow(const std::string& name) {
+    hoverEffect_.clear();
+    ++running_;
+    bool done = false;
     try {
-        hoverEffect_.clear();
-        IPtr<IOperation> current = current_;
-        if (!current) return false;
-        return ApplyOperation(current->GetName());
+        done = ApplyOperation(name);
+    } catch (...) {
+        DebugOut("TAction.ApplyHoverEffect: Err = " + CurrentExceptionMessage());
+    }
+    --running_;
+    if (done) hoverEffect_ = name;
+    return done;
+}
+
+bool TAction::RemoveHoverNow() {
+    hoverEffect_.clear();
+    IPtr<IOperation> current = current_;
+    if (!current) return false;
+    ++running_;
+    bool done = false;
+    try {
+        done = ApplyOperation(current->GetName());
     } catch (...) {
         DebugOut("TAction.RemoveHoverEffect: Err = " + CurrentExceptionMessage());
-        return false;
     }
+    --running_;
+    return done;
 }
 
 void TAction::NotifyObservers() {
@@ -212,11 +275,23 @@ void TAction::SetOperations(const std::string& currentName, const std::string& n
 
 void TAction::TakeBackAtDetach() {
     bool dying = WindowBeingDestroyed();
+    // Whatever the host asks of the action from here on comes too late.
+    leaving_ = true;
+    kept_.clear();
     if (hostCalls_ > 0) {
         dyingAtDetach_ = dying;
         return;
     }
-    if (HWND window = Window()) TakeBack(window, dying);
+    HWND window = Window();
+    if (!window) return;
+    ++running_;
+    try {
+        TakeBack(window, dying);
+    } catch (...) {
+        --running_;
+        throw;
+    }
+    --running_;
 }
 
 bool TAction::EndHostCall(HWND window) noexcept {

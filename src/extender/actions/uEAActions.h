@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "uEAGeneralClasses.h"
 #include "uEAObservers.h"
@@ -128,10 +129,34 @@ protected:
     std::string RuleKeyPath();
 
 private:
+    // What one of the action's entry points was asked to do.
+    struct TRequest {
+        enum class TKind { Execute, ApplyHover, RemoveHover } kind;
+        std::string name;
+    };
+
     // False, after taking back, when a detach came during the call.
     bool EndHostCall(HWND window) noexcept;
+    // Runs a request now, or, asked from inside a call of this action into
+    // host code (the host re-entering it: its own minimise inside the hiding,
+    // a timer in a modal loop), once that has returned: the action's state
+    // never changes under its own feet. False when only kept for later.
+    bool Request(TRequest request);
+    bool Perform(const TRequest& request);
+    // The requests kept meanwhile, in order; a few rounds at most, so that a
+    // host answering every step with another cannot keep it going.
+    void RunKeptRequests();
+    bool ExecuteNow(const std::string& name);
+    bool ApplyHoverNow(const std::string& name);
+    bool RemoveHoverNow();
 
     int hostCalls_ = 0;
+    // Operations of this action under way on the stack, a take-back included.
+    int running_ = 0;
+    bool runningKept_ = false;
+    std::vector<TRequest> kept_;
+    // The detach took the action's work back: nothing more is done.
+    bool leaving_ = false;
     bool dyingAtDetach_ = false;
     IPtr<IActionOwner> owner_;
     IPtr<TPublisher> publisher_;

@@ -337,7 +337,9 @@ bool TMinToEdgeAction::GoToEdge() {
     showState_ = static_cast<std::uint8_t>(GetWindowShowState(window));
     minimized_ = true;
     // Showing the icon window moves the activation away from the program.
-    return CallHost([](HWND w) { HideWithOwner(w); }) && CallHost([this](HWND) { iconWindow_->Show(); });
+    return CallHost([](HWND w) { HideWithOwner(w); }) && CallHost([this](HWND) {
+               if (iconWindow_) iconWindow_->Show();
+           });
 }
 
 bool TMinToEdgeAction::ComeBack() {
