@@ -35,7 +35,17 @@ WPARAM g_reenterWParam = kAnyWParam;
 int g_reentries = 0;
 WPARAM g_command = SC_MINIMIZE;
 
+// The message at which the host takes a new rule for its window, once (as a
+// host does that waits on another thread there while a reload goes on).
+UINT g_attachAt = 0;
+WPARAM g_attachWParam = kAnyWParam;
+std::string g_attachRule;
+
 LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (g_attachAt && m == g_attachAt && (g_attachWParam == kAnyWParam || g_attachWParam == wp)) {
+        g_attachAt = 0;
+        EmbededApplication()->ApplyWindowRuleData(w, g_attachRule);
+    }
     if (g_reenterAt && m == g_reenterAt && (g_reenterWParam == kAnyWParam || g_reenterWParam == wp)) {
         g_reenterAt = 0;
         for (int i = 0; i < g_reentries; ++i) SendMessageA(w, WM_SYSCOMMAND, g_command, 0);
@@ -60,6 +70,7 @@ HWND HostWindow() {
 
 void PutHostBack(HWND host) {
     g_reenterAt = 0;
+    g_attachAt = 0;
     ShowWindow(host, SW_SHOWNORMAL);
     SetWindowPos(host, HWND_NOTOPMOST, 40, 40, 320, 200, SWP_SHOWWINDOW);
     SetForegroundWindow(host);
@@ -192,6 +203,61 @@ TEST(ReentryInHostCall, TheActionGoesOnFromWhatItFindsAndTheWindowIsNeverLost) {
         Pump(50);
         EXPECT_EQ(FindWindowA(ICON_WINDOW_CLASS_NAME, nullptr), nullptr) << "no icon window";
         EXPECT_EQ(TIconWnd::LiveCount(), iconWindows);
+        FreeEmbededApplication();
+    }
+    PutHostBack(host);
+    ShowWindow(host, SW_HIDE);
+    Pump(100);
+    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+}
+
+// A reload's detach comes while the window is hidden by the action; taking
+// that back shows the window, and inside that the new rule arrives and its
+// extender attaches. The new extender serves the window from then on.
+TEST(ReentryInHostCall, AnExtenderAttachedWhileTheOldOneTakesBackServesTheWindow) {
+    struct Case {
+        const char* what;
+        std::string action;
+    } cases[] = {{"the tray", "MINTOTRAYACTION"}, {"the edge", "MINTOEDGEACTION"}};
+    HWND host = HostWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+        PutHostBack(host);
+        CreateEmbededApplication();
+        EmbededApplication()->ApplyWindowRuleData(host, Rule(c.action));
+        Minimise(host);
+        ASSERT_FALSE(IsWindowVisible(host));
+        IPtr<IWindowExtender> old = HostExtender();
+
+        g_attachAt = WM_SHOWWINDOW;
+        g_attachWParam = TRUE;
+        g_attachRule = Rule(c.action);
+        SendMessageA(host, WM_DETACHEXTENDER, 0, 0);
+        EXPECT_EQ(g_attachAt, 0u) << "attached inside the take-back";
+        EXPECT_TRUE(IsWindowVisible(host));
+        IPtr<IWindowExtender> now = HostExtender();
+        ASSERT_TRUE(now);
+        EXPECT_NE(now.get(), old.get());
+        old = nullptr;
+
+        // The new rule reaches the window: it goes and comes back.
+        Minimise(host);
+        Pump(30);
+        EXPECT_FALSE(IsWindowVisible(host)) << "the new extender heard the minimise";
+        ExpectConsistentAndReachable(host);
+        if (auto* tray = dynamic_cast<TMinToTrayAction*>(Act().get()))
+            SendMessageA(host, WM_TRAYICONNOTIFY, tray->GetIconId(), WM_LBUTTONDOWN);
+        if (auto* edge = dynamic_cast<TMinToEdgeAction*>(Act().get()))
+            if (edge->GetIconWindow()) SendMessageA(edge->GetIconWindow()->Handle(), WM_LBUTTONUP, 0, 0);
+        Pump(30);
+        EXPECT_TRUE(IsWindowVisible(host)) << "its icon brought it back";
+
+        now = nullptr;
+        SendMessageA(host, WM_DETACHEXTENDER, 0, 0);
+        Pump(50);
+        EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);
+        EXPECT_EQ(FindWindowA(ICON_WINDOW_CLASS_NAME, nullptr), nullptr) << "no icon window";
         FreeEmbededApplication();
     }
     PutHostBack(host);
