@@ -336,13 +336,17 @@ LRESULT CALLBACK HostSubclassProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return CallWindowProcA(g_hostBelow, w, m, wp, lp);
 }
 
+// A tray icon of the window: the library's window that owns it is owned by the window.
 bool HasTrayIconOf(HWND window) {
-    for (UINT id = 0; id < 32; ++id) {
-        NOTIFYICONDATAA data{};
-        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        data.hWnd = window;
-        data.uID = id;
-        if (Shell_NotifyIconA(NIM_MODIFY, &data)) return true;
+    for (HWND owner = nullptr; (owner = FindWindowExA(nullptr, owner, "VPW_TrayIconWindow", nullptr)) != nullptr;) {
+        if (GetWindow(owner, GW_OWNER) != window) continue;
+        for (UINT id = 0; id < 32; ++id) {
+            NOTIFYICONDATAA data{};
+            data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+            data.hWnd = owner;
+            data.uID = id;
+            if (Shell_NotifyIconA(NIM_MODIFY, &data)) return true;
+        }
     }
     return false;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "AppConsts.h"
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
 #include "Exceptions.h"
@@ -72,6 +73,7 @@ TIconWnd::~TIconWnd() {
     CloseTheme();
     if (!window_.Get()) return;
     onHide_ = nullptr;
+    onDetach_ = nullptr;
     // From here on the window knows nothing of this object or this library.
     SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
     SetWindowLongPtrA(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
@@ -82,6 +84,7 @@ TIconWnd::~TIconWnd() {
 void TIconWnd::Release() noexcept {
     try {
         onHide_ = nullptr;
+        onDetach_ = nullptr;
         if (depth_ == 0) {
             delete this;
             return;
@@ -98,6 +101,7 @@ void TIconWnd::ReleaseLater(TOwner iconWindow) noexcept {
     if (!self) return;
     try {
         self->onHide_ = nullptr;
+        self->onDetach_ = nullptr;
         self->released_ = true;
         {
             TLockGuard guard(ReleasedLock());
@@ -192,6 +196,11 @@ void TIconWnd::DoHide() {
     if (handler) handler(this);
 }
 
+void TIconWnd::DoDetach() {
+    THideHandler handler = onDetach_;
+    if (handler) handler(this);
+}
+
 void TIconWnd::Paint(HDC given) {
     TWindowDC own;
     HDC dc = given;
@@ -219,6 +228,10 @@ LRESULT TIconWnd::PressOnSurface(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TIconWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DETACHEXTENDER) {
+        DoDetach();
+        return 0;
+    }
     switch (message) {
     case WM_MOVE:
         left_ = static_cast<short>(LOWORD(static_cast<DWORD>(lParam)));
@@ -328,6 +341,13 @@ bool TMinToEdgeAction::GoToEdge() {
         IPtr<IAction> self(this);
         IconWindowHidden();
     });
+    // The hooked window itself may never take the detach notice: its host may
+    // have cut the library out of its chain, or the hook went before its
+    // thread ran again.
+    iconWindow->SetOnDetach([this](TIconWnd*) {
+        IPtr<IAction> self(this);
+        if (IPtr<IWindowHandler> handler = WindowHandler()) handler->LetGo();
+    });
     POINT place = IconWindowPlace(*iconWindow);
     iconWindow->SetLeft(place.x);
     iconWindow->SetTop(place.y);
@@ -361,6 +381,7 @@ void TMinToEdgeAction::DropIconWindow(bool later) {
     TIconWnd::TOwner iconWindow = std::move(iconWindow_);
     if (!iconWindow) return;
     iconWindow->SetOnHide(nullptr);
+    iconWindow->SetOnDetach(nullptr);
     if (later) {
         TIconWnd::ReleaseLater(std::move(iconWindow));
         return;

@@ -54,6 +54,8 @@ public:
     bool IsThemed() const { return theme_ != nullptr; }
     // Called when the icon window is hidden (a click on it).
     void SetOnHide(THideHandler handler) { onHide_ = std::move(handler); }
+    // Called when the control center's detach notice reaches it.
+    void SetOnDetach(THideHandler handler) { onDetach_ = std::move(handler); }
     // Icon windows of this module that exist right now.
     static int LiveCount();
 
@@ -78,6 +80,7 @@ private:
     void UpdatePosition();
     void Paint(HDC dc);
     void DoHide();
+    void DoDetach();
     // A press on the surface starts the system's move loop, which may keep
     // the release to itself: a press that moved nothing is a click.
     LRESULT PressOnSurface(WPARAM wParam, LPARAM lParam);
@@ -91,6 +94,7 @@ private:
     int iconWidth_ = 0;
     int iconHeight_ = 0;
     THideHandler onHide_;
+    THideHandler onDetach_;
     HTHEME theme_ = nullptr;
     int themePart_ = 1;  // BP_PUSHBUTTON
     std::wstring themeClass_ = L"button";

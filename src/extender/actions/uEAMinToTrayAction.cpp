@@ -26,6 +26,44 @@ constexpr char DEFAULT_MENU_CAPTIONS[] = "CloseWindow=Close Window;RestoreWindow
 
 }  // namespace
 
+// ---------------------------------------------------------- TTrayIconWindow
+
+TTrayIconWindow::TTrayIconWindow(TMinToTrayAction& action, HWND owner) {
+    if (!RegisterLibraryWindowClass(TRAY_ICON_WINDOW_CLASS_NAME)) return;
+    // Top-level, so that the shell's restart notice and the control center's
+    // detach notice reach it; disabled, so that nothing ever activates it.
+    window_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, TRAY_ICON_WINDOW_CLASS_NAME, "", WS_POPUP | WS_DISABLED, 0, 0, 0, 0,
+                                  owner, nullptr, LibraryInstance(), nullptr));
+    if (!window_) return;
+    SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&action));
+    SetWindowLongPtrA(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTrayIconWindow::WndProc));
+}
+
+TTrayIconWindow::~TTrayIconWindow() {
+    if (!window_) return;
+    // No message reaches the action from here on.
+    SetWindowLongPtrA(window_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
+    SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
+    window_.Reset();
+}
+
+LRESULT CALLBACK TTrayIconWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        if (auto* action = reinterpret_cast<TMinToTrayAction*>(GetWindowLongPtrA(window, GWLP_USERDATA))) {
+            // The click may take the window back and its detach let go of the action.
+            IPtr<IAction> self(action);
+            action->IconWindowMessage(message, wParam, lParam);
+        }
+        if (message == WM_TRAYICONNOTIFY || message == WM_DETACHEXTENDER) return 0;
+        return DefWindowProcA(window, message, wParam, lParam);
+    } catch (...) {
+        DebugOut("TTrayIconWindow.WndProc: Err = " + CurrentExceptionMessage());
+        return 0;
+    }
+}
+
+// --------------------------------------------------------- TMinToTrayAction
+
 bool TMinToTrayAction::QueryInterface(const TGUID& iid, void** out) {
     if (AnswerInterfaces<IPlacementCorrector>(this, iid, out)) return true;
     return TMessageHandlerAction::QueryInterface(iid, out);
@@ -95,7 +133,7 @@ bool TMinToTrayAction::ComeBack() {
             SetForegroundWindow(w);
         }))
         return false;
-    if (!permanentIcon_) RemoveTrayIcon(Window());
+    if (!permanentIcon_) RemoveTrayIcon();
     return true;
 }
 
@@ -119,29 +157,36 @@ void TMinToTrayAction::DetachWindow() {
 
 void TMinToTrayAction::TakeBack(HWND window, bool dying) {
     if (TakeBackHiding(window, inTray_, savedShowState_, dying)) SetForegroundWindow(window);
-    // No icon outlives the attachment.
-    RemoveTrayIcon(window);
+    // No icon, nor its window, outlives the attachment.
+    RemoveTrayIcon();
+    iconWindow_.reset();
 }
 
 bool TMinToTrayAction::AddTrayIcon() {
     if (iconShown_) return true;
     IPtr<IWindowHandler> handler = WindowHandler();
     if (!handler) return false;
+    HWND window = handler->GetWindow();
+    if (!window) return false;
+    if (!iconWindow_) iconWindow_ = std::make_unique<TTrayIconWindow>(*this, window);
+    HWND owner = iconWindow_->Handle();
+    if (!owner) return false;
     // The caption and the icon are the host's answers.
-    return CallHost([&](HWND window) {
+    return CallHost([&](HWND w) {
         std::string tip = handler->GetWindowCaption();
-        HICON icon = GetWindowSmallIcon(window);
+        HICON icon = GetWindowSmallIcon(w);
         // An icon the shell still has (a "TaskbarCreated" without a restart)
         // refuses a second add but takes a modify.
-        iconShown_ = TaskBarAddIcon(window, iconId_, icon, tip, WM_TRAYICONNOTIFY) ||
-                     TaskBarModifyIcon(window, iconId_, NIF_ICON | NIF_TIP, tip, icon);
+        iconShown_ = TaskBarAddIcon(owner, iconId_, icon, tip, WM_TRAYICONNOTIFY) ||
+                     TaskBarModifyIcon(owner, iconId_, NIF_ICON | NIF_TIP, tip, icon);
     }) && iconShown_;
 }
 
-void TMinToTrayAction::RemoveTrayIcon(HWND window) {
-    if (!std::exchange(iconShown_, false)) return;
-    TaskBarModifyIcon(window, iconId_, NIF_ICON, std::string(), nullptr);
-    TaskBarDeleteIcon(window, iconId_);
+void TMinToTrayAction::RemoveTrayIcon() {
+    if (!std::exchange(iconShown_, false) || !iconWindow_) return;
+    HWND owner = iconWindow_->Handle();
+    TaskBarModifyIcon(owner, iconId_, NIF_ICON, std::string(), nullptr);
+    TaskBarDeleteIcon(owner, iconId_);
 }
 
 void TMinToTrayAction::UpdateTrayIcon(bool windowVisible) {
@@ -149,13 +194,19 @@ void TMinToTrayAction::UpdateTrayIcon(bool windowVisible) {
     if (windowVisible)
         AddTrayIcon();
     else
-        RemoveTrayIcon(Window());
+        RemoveTrayIcon();
 }
 
 bool TMinToTrayAction::BeforeMessage(TMessage& message) {
     if (message.Msg != WM_TRAYICONNOTIFY || message.WParam != iconId_) return false;
+    IconClicked(static_cast<UINT>(message.LParam));
+    message.Result = 0;
+    return true;
+}
+
+void TMinToTrayAction::IconClicked(UINT mouseMessage) {
     try {
-        switch (static_cast<UINT>(message.LParam)) {
+        switch (mouseMessage) {
         case WM_LBUTTONDOWN:
             if (IPtr<IOperation> next = GetNextOperation()) ExecuteOperation(next->GetName());
             break;
@@ -167,8 +218,30 @@ bool TMinToTrayAction::BeforeMessage(TMessage& message) {
         }
     } catch (...) {
     }
-    message.Result = 0;
-    return true;
+}
+
+void TMinToTrayAction::IconWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_TRAYICONNOTIFY && wParam == iconId_) {
+            IconClicked(static_cast<UINT>(lParam));
+        } else if (message == WM_DETACHEXTENDER) {
+            // The window itself may never take it: its host may have cut
+            // the library out of its chain, or the hook went before its
+            // thread ran again.
+            if (IPtr<IWindowHandler> handler = WindowHandler()) handler->LetGo();
+        } else if (message == taskbarCreatedMessage_) {
+            ShellRestarted();
+        }
+    } catch (...) {
+    }
+}
+
+void TMinToTrayAction::ShellRestarted() {
+    if (!iconShown_) return;
+    // Without our icon. Told to the hooked window and to the icon's: the
+    // second finds the icon there.
+    iconShown_ = false;
+    if (!AddTrayIcon() && inTray_) ExecuteOperation("MINTOTRAYOFF");
 }
 
 void TMinToTrayAction::AfterMessage(TMessage& message, bool handled) {
@@ -178,13 +251,11 @@ void TMinToTrayAction::AfterMessage(TMessage& message, bool handled) {
         // flag says what the window is about to be.
         if (message.Msg == WM_SHOWWINDOW) UpdateTrayIcon(message.WParam != 0);
         if (!iconShown_) return;
-        if (message.Msg == WM_SETTEXT) {
-            IPtr<IWindowHandler> handler = WindowHandler();
-            if (handler) TaskBarModifyIcon(handler->GetWindow(), iconId_, NIF_TIP, handler->GetWindowCaption(), nullptr);
+        if (message.Msg == WM_SETTEXT && iconWindow_) {
+            if (IPtr<IWindowHandler> handler = WindowHandler())
+                TaskBarModifyIcon(iconWindow_->Handle(), iconId_, NIF_TIP, handler->GetWindowCaption(), nullptr);
         } else if (message.Msg == taskbarCreatedMessage_) {
-            // The shell restarted without our icon.
-            iconShown_ = false;
-            if (!AddTrayIcon() && inTray_) ExecuteOperation("MINTOTRAYOFF");
+            ShellRestarted();
         }
     } catch (...) {
     }

@@ -6,12 +6,34 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "WinHandles.h"
 #include "uEAActions.h"
 
 namespace vpw {
+
+inline constexpr char TRAY_ICON_WINDOW_CLASS_NAME[] = "VPW_TrayIconWindow";
+
+class TMinToTrayAction;
+
+// The window of the library that owns a tray icon and takes its messages:
+// hidden, disabled, owned by the hooked window and on its thread. The
+// icon's clicks reach the action whatever the host does with its own
+// window's chain, also once the control center is gone without a word.
+class TTrayIconWindow {
+public:
+    TTrayIconWindow(TMinToTrayAction& action, HWND owner);
+    ~TTrayIconWindow();
+    TTrayIconWindow(const TTrayIconWindow&) = delete;
+    TTrayIconWindow& operator=(const TTrayIconWindow&) = delete;
+    HWND Handle() const { return window_.Get(); }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    TThreadWindow window_;
+};
 
 // Keys: PERMANENTTRAYICON ("yes" in any case: the icon also stands for the
 // visible window), CONTEXTMENUCAPTIONS ("RestoreWindow=...;CloseWindow=...",
@@ -30,6 +52,9 @@ public:
     void DetachWindow() override;
     // Takes the icon's own callback messages.
     bool BeforeMessage(TMessage& message) override;
+    // What the icon's window was told: a click on the icon, the shell's
+    // restart, the detach notice.
+    void IconWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Follows caption changes, shell restarts and showing and hiding.
     void AfterMessage(TMessage& message, bool handled) override;
     // Hidden by this action: saved as it shows when it comes back.
@@ -37,7 +62,7 @@ public:
 
     // True when the icon is there afterwards.
     bool AddTrayIcon();
-    void RemoveTrayIcon(HWND window);
+    void RemoveTrayIcon();
     // A permanent icon follows the window's visibility, except while the
     // window is in the tray.
     void UpdateTrayIcon(bool windowVisible);
@@ -50,6 +75,8 @@ public:
     std::string MenuCaption(const std::string& item) const;
 
     UINT GetIconId() const { return iconId_; }
+    // The window that owns the icon; none before the first icon.
+    HWND GetIconWindow() const { return iconWindow_ ? iconWindow_->Handle() : nullptr; }
     bool GetIconShown() const { return iconShown_; }
     bool GetInTray() const { return inTray_; }
     bool GetPermanentIcon() const { return permanentIcon_; }
@@ -65,6 +92,10 @@ private:
     // False when a detach came meanwhile.
     bool GoToTray(HWND window);
     bool ComeBack();
+    // A mouse message of the icon.
+    void IconClicked(UINT mouseMessage);
+    // "TaskbarCreated": adds the icon again.
+    void ShellRestarted();
 
     UINT iconId_ = 0;
     bool iconShown_ = false;
@@ -73,6 +104,7 @@ private:
     UINT taskbarCreatedMessage_ = 0;
     std::string menuCaptions_;
     TMenu trayMenu_;
+    std::unique_ptr<TTrayIconWindow> iconWindow_;
     // Hidden by this action; the icon is the window's only trace.
     bool inTray_ = false;
 };

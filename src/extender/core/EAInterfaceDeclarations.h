@@ -61,6 +61,9 @@ public:
     // The window is being destroyed (from its WM_DESTROY on): parts let it
     // go without sending it anything.
     virtual bool IsWindowBeingDestroyed() = 0;
+    // The detach notice reached a window of a part (an icon's window): the
+    // extender lets go of its window as if the window had taken it.
+    virtual void LetGo() = 0;
 };
 
 // Sees every message of the window before (true = handled: the window's own

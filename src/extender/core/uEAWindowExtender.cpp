@@ -183,13 +183,18 @@ void TWindowExtender::RemoveMessageHandler(IMessageHandler* handler) {
 
 std::string TWindowExtender::GetWindowCaption() { return vpw::GetWindowCaption(window_.load()); }
 
+void TWindowExtender::LetGo() {
+    IPtr<IWindowExtender> self(this);
+    try {
+        if (IPtr<IWindowExtenderOwner> owner = owner_) owner->ReleaseSlave(static_cast<ISlave*>(this));
+    } catch (...) {
+    }
+}
+
 void TWindowExtender::WindowProc(TMessage& message) {
     // The subclass procedure holds a reference for the length of this call.
     if (message.Msg == WM_DETACHEXTENDER) {
-        try {
-            if (IPtr<IWindowExtenderOwner> owner = owner_) owner->ReleaseSlave(static_cast<ISlave*>(this));
-        } catch (...) {
-        }
+        LetGo();
         message.Result = 0;
         return;
     }

@@ -67,6 +67,7 @@ public:
     bool IsWindowBeingDestroyed() override { return destroying_; }
     // The hook procedure saw the window go.
     void SetWindowBeingDestroyed() { destroying_ = true; }
+    void LetGo() override;
 
     // IWindowPartOwner, IOwner
     IPtr<IWindowHandler> GetWindowHandler() override { return IPtr<IWindowHandler>(this); }

@@ -32,17 +32,26 @@ std::string TrayRule(const std::string& extraKeys = {}) {
 }
 
 void DeleteIcon(HWND window, UINT id) {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window;
-    data.uID = id;
-    Shell_NotifyIconA(NIM_DELETE, &data);
+    for (HWND owner : TrayIconWindowsOf(window)) {
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = owner;
+        data.uID = id;
+        Shell_NotifyIconA(NIM_DELETE, &data);
+    }
 }
 
-// What the shell sends when the user clicks the icon.
+// What the shell sends when the user clicks the icon: to the window that owns it.
 void ClickIcon(HWND window, UINT id, UINT mouseMessage) {
-    SendMessageA(window, WM_TRAYICONNOTIFY, id, mouseMessage);
+    for (HWND owner : TrayIconWindowsOf(window))
+        if (IconOf(owner, id)) SendMessageA(owner, WM_TRAYICONNOTIFY, id, mouseMessage);
     Pump(30);
+}
+
+// What the shell's restart tells every top-level window.
+void AnnounceTaskbar() {
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    Pump(100);
 }
 
 TMinToTrayAction* TrayAction(const TAttachedRule& rule, const std::string& name = "Tray") {
@@ -105,9 +114,9 @@ TEST(MinToTrayAction, TwoActionsHaveTheirOwnIconsAndForeignIdsReachTheWindow) {
     EXPECT_NE(one->GetIconId(), two->GetIconId());
 
     UINT foreign = one->GetIconId() + two->GetIconId() + 100;
-    ClickIcon(window.Get(), foreign, WM_LBUTTONDOWN);
+    SendMessageA(window.Get(), WM_TRAYICONNOTIFY, foreign, WM_LBUTTONDOWN);
     EXPECT_EQ(window.Count(WM_TRAYICONNOTIFY), 1);
-    ClickIcon(window.Get(), one->GetIconId(), WM_MOUSEMOVE);
+    SendMessageA(window.Get(), WM_TRAYICONNOTIFY, one->GetIconId(), WM_MOUSEMOVE);
     EXPECT_EQ(window.Count(WM_TRAYICONNOTIFY), 1);
     EXPECT_TRUE(IsWindowVisible(window.Get()));
 }

@@ -20,6 +20,7 @@
 #include "uEAGeneralClasses.h"
 #include "uEALoadClasses.h"
 #include "uEAOperations.h"
+#include "uEAMinToTrayAction.h"
 #include "uEAWindowExtender.h"
 
 namespace vpw::test {
@@ -239,13 +240,28 @@ inline POINT CaptionButtonCenter(IWindowExtender* extender) {
     return POINT{w.left + fx + (r.left + r.right) / 2, w.top + fy + (r.top + r.bottom) / 2};
 }
 
+// The windows of the library that own a hooked window's tray icons.
+inline std::vector<HWND> TrayIconWindowsOf(HWND window) {
+    std::vector<HWND> owners;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, TRAY_ICON_WINDOW_CLASS_NAME, nullptr)) != nullptr;)
+        if (GetWindow(w, GW_OWNER) == window) owners.push_back(w);
+    return owners;
+}
+
 // The shell answers a modify only for an icon it has.
-inline bool IconExists(HWND window, UINT id) {
+inline bool IconOf(HWND owner, UINT id) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window;
+    data.hWnd = owner;
     data.uID = id;
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+// The window has the tray icon `id`.
+inline bool IconExists(HWND window, UINT id) {
+    for (HWND owner : TrayIconWindowsOf(window))
+        if (IconOf(owner, id)) return true;
+    return false;
 }
 
 inline std::string CurrentName(IAction* action) {

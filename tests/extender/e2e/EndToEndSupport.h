@@ -40,6 +40,7 @@ inline constexpr WPARAM kQueryStopWatch = 12;
 inline constexpr WPARAM kQueryInPlace = 13;
 inline constexpr UINT kTestMessage = WM_USER + 2;
 inline constexpr char kIconWindowClass[] = "{57554B3D-9B00-49AC-9F77-3273F44826AE}";
+inline constexpr char kTrayIconWindowClass[] = "VPW_TrayIconWindow";
 #ifdef BIN_FROM_TESTS
 // Where the build puts the programs and the library.
 inline std::string Bin() { return ModuleDir() + BIN_FROM_TESTS; }
@@ -164,17 +165,20 @@ inline bool CenterServes() {
     return SendCommand(CMD_GET_WINDOW_RULE, payload) == CMD_REPLY_DONE;
 }
 
-inline bool HookPublished() {
+// The control center's hook as it publishes it; none when not published.
+inline HHOOK PublishedHook() {
     HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, HOOK_HANDLE_MAPPING_NAME);
-    if (!mapping) return false;
-    std::uint32_t value = 0;
-    if (void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4)) {
-        std::memcpy(&value, view, 4);
+    if (!mapping) return nullptr;
+    THookHandleRecord record{};
+    if (void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof record)) {
+        std::memcpy(&record, view, sizeof record);
         UnmapViewOfFile(view);
     }
     CloseHandle(mapping);
-    return value != 0;
+    return WireToHandle<HHOOK>(record.hook);
 }
+
+inline bool HookPublished() { return PublishedHook() != nullptr; }
 
 template <class Condition>
 bool WaitUntil(Condition condition, DWORD ms) {
@@ -219,6 +223,18 @@ public:
     }
     // The control center's exit code once it ended by itself, or STILL_ACTIVE.
     DWORD WaitForCenter(DWORD ms) { return center_ ? center_->Wait(ms) : 0; }
+    // Ends the control center without a word, as a user's task manager does.
+    // Windows removes the hook with its thread; Wine 8 keeps a killed
+    // program's hook and goes on loading its library into new programs, so
+    // it is taken out here as Windows would.
+    void KillCenter() {
+        if (!center_) return;
+        HHOOK hook = PublishedHook();
+        TerminateProcess(center_->Handle(), 1);
+        center_->Wait(5000);
+        center_.reset();
+        if (hook) UnhookWindowsHookEx(hook);
+    }
     // The control center's exit code, or STILL_ACTIVE when it had to be killed.
     DWORD StopCenter() {
         if (!center_) return 0;
@@ -407,17 +423,36 @@ inline NOTIFYICONDATAA IconData(HWND window, UINT id) {
     return data;
 }
 
+// The hook library's windows that own a hooked window's tray icons.
+inline std::vector<HWND> TrayIconWindowsOf(HWND window) {
+    std::vector<HWND> owners;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, kTrayIconWindowClass, nullptr)) != nullptr;)
+        if (GetWindow(w, GW_OWNER) == window) owners.push_back(w);
+    return owners;
+}
+
 // The ids of the window's icons in the tray (the shell answers a modify
 // only for an icon it has).
 inline std::vector<UINT> TrayIcons(HWND window) {
     std::vector<UINT> ids;
-    for (UINT id = 0; id < 32; ++id) {
-        NOTIFYICONDATAA data = IconData(window, id);
-        if (Shell_NotifyIconA(NIM_MODIFY, &data)) ids.push_back(id);
-    }
+    for (HWND owner : TrayIconWindowsOf(window))
+        for (UINT id = 0; id < 32; ++id) {
+            NOTIFYICONDATAA data = IconData(owner, id);
+            if (Shell_NotifyIconA(NIM_MODIFY, &data)) ids.push_back(id);
+        }
     return ids;
 }
 
 inline bool HasTrayIcon(HWND window) { return !TrayIcons(window).empty(); }
+
+// The record of the window's tray icon `id`, as the shell knows it: its
+// owner is the library's window.
+inline NOTIFYICONDATAA TrayIconData(HWND window, UINT id) {
+    for (HWND owner : TrayIconWindowsOf(window)) {
+        NOTIFYICONDATAA data = IconData(owner, id);
+        if (Shell_NotifyIconA(NIM_MODIFY, &data)) return data;
+    }
+    return IconData(window, id);
+}
 
 }  // namespace vpw::test

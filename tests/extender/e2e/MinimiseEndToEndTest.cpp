@@ -86,7 +86,7 @@ HICON MarkerIcon() {
 bool FindTrayIcon(HWND window, POINT& at) {
     std::vector<UINT> ids = TrayIcons(window);
     if (ids.empty()) return false;
-    NOTIFYICONDATAA data = IconData(window, ids.front());
+    NOTIFYICONDATAA data = TrayIconData(window, ids.front());
     data.uFlags = NIF_ICON;
     data.hIcon = MarkerIcon();
     if (!Shell_NotifyIconA(NIM_MODIFY, &data)) return false;
@@ -222,7 +222,7 @@ TEST(EndToEnd, MinimisedToTheTrayTheIconBringsTheWindowBackAndItsMenuClosesIt) {
     Minimise(window);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window) && HasTrayIcon(window); }, 5000));
     UINT id = TrayIcons(window).front();
-    NOTIFYICONDATAA data = IconData(window, id);
+    NOTIFYICONDATAA data = TrayIconData(window, id);
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return HasTrayIcon(window); }, 5000));
@@ -556,6 +556,84 @@ TEST(EndToEnd, TwentyRoundTripsOfEachLeaveNoIconOrIconWindowBehind) {
     EXPECT_EQ(system.StopCenter(), 0u);
     DeleteRuleState(trayRule);
     DeleteRuleState(edgeRule);
+}
+
+// ------------------------------------------------- however the control center ends
+
+// A window that an action hid keeps a way back whatever its host did with
+// its chain and however the control center ended: it comes back once its
+// thread runs again, or else its icon still brings it back.
+TEST(EndToEnd, AHiddenWindowKeepsAWayBackHoweverTheControlCenterEnds) {
+    enum class TChain { Forwards, CutOut };  // the program's own subclass under the extender's, or written back
+    enum class TEnd { QuitWhileHung, Killed };
+    struct Case {
+        const char* what;
+        bool edge;
+        TChain chain;
+        TEnd end;
+    } cases[] = {
+        {"tray, library cut out, quit while the program hangs past the wait", false, TChain::CutOut, TEnd::QuitWhileHung},
+        {"edge, library cut out, quit while the program hangs past the wait", true, TChain::CutOut, TEnd::QuitWhileHung},
+        {"tray, program forwards, control center killed", false, TChain::Forwards, TEnd::Killed},
+        {"tray, library cut out, control center killed", false, TChain::CutOut, TEnd::Killed},
+        {"edge, program forwards, control center killed", true, TChain::Forwards, TEnd::Killed},
+        {"edge, library cut out, control center killed", true, TChain::CutOut, TEnd::Killed},
+    };
+    const std::string rule = "E2E Way Back";
+    constexpr DWORD kQuitWait = 5000;  // what the control center's end waits for the windows at most
+    constexpr DWORD kHang = kQuitWait + 2000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const char* cls = c.edge ? kEdgeClass : kTrayClass;
+        TSystemFolder system(Bin(), MinimiseConfig(rule, cls, c.edge ? kEdgeAction : kTrayAction));
+        ASSERT_TRUE(system.Copied());
+        ASSERT_TRUE(system.StartCenter());
+        auto target = StartTarget(ModuleDir(), {"open", std::string("^") + cls, "E2E way back"});
+        HWND window = WaitForWindow(cls, "E2E way back");
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return QueryTarget(window, kQueryAttached) >= 1; }, 10000));
+        Sleep(300);
+
+        Minimise(window);
+        HWND iconWindow = nullptr;
+        if (c.edge) {
+            iconWindow = WaitForIconWindow();
+            ASSERT_NE(iconWindow, nullptr);
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return HasTrayIcon(window); }, 5000));
+        }
+        ASSERT_FALSE(IsWindowVisible(window));
+        if (c.chain == TChain::CutOut) ASSERT_EQ(QueryTarget(window, kQueryRemoveOwnSubclass), 1);
+
+        if (c.end == TEnd::QuitWhileHung) {
+            MakeTargetBusy(window, kHang);
+            Sleep(200);
+            DWORD start = GetTickCount();
+            EXPECT_EQ(system.StopCenter(), 0u);
+            EXPECT_LT(GetTickCount() - start, kHang) << "the quit waits no longer than its bound";
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, kHang + 5000)) << "back once it runs";
+        } else {
+            system.KillCenter();
+            Sleep(300);
+
+
+            EXPECT_FALSE(IsWindowVisible(window));
+            if (c.edge) {
+                Click(Center(WindowRect(iconWindow)));
+            } else {
+                POINT icon{};
+                ASSERT_TRUE(FindTrayIcon(window, icon));
+                Click(icon);
+            }
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 5000)) << "its icon brought it back";
+        }
+        EXPECT_TRUE(WaitUntil([&] { return !HasTrayIcon(window); }, 5000)) << "no tray icon";
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(iconWindow) || !IsWindowVisible(iconWindow); }, 5000))
+            << "no icon window";
+        EXPECT_EQ(QueryTarget(window, kQueryPostClose), 1);
+        EXPECT_EQ(target->Wait(10000), 0u);
+    }
+    DeleteRuleState(rule);
 }
 
 }  // namespace
