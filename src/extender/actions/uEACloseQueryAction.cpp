@@ -55,8 +55,20 @@ bool TCloseQueryAction::BeforeMessage(TMessage& message) {
         if (message.Msg != WM_SYSCOMMAND || message.WParam != SC_CLOSE) return false;
         HWND window = Window();
         if (!window || GetPropA(window, CONFIRMED_CLOSE_PROPERTY)) return false;
+        if (asking_) {
+            message.Result = 0;
+            return true;
+        }
         bool yes = false;
-        bool attached = CallHost([&](HWND) { yes = AskClose(); });
+        asking_ = true;
+        bool attached = false;
+        try {
+            attached = CallHost([&](HWND) { yes = AskClose(); });
+        } catch (...) {
+            asking_ = false;
+            throw;
+        }
+        asking_ = false;
         // Still attached: the command passes on through this procedure.
         if (yes && attached) return false;
         message.Result = 0;

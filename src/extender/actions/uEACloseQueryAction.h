@@ -35,6 +35,9 @@ protected:
 
 private:
     std::string question_;
+    // The question is open: the host's own close commands from inside its
+    // loop wait for the answer instead of asking again.
+    bool asking_ = false;
 };
 
 }  // namespace vpw

@@ -194,6 +194,35 @@ TEST(CloseQueryAction, AnAnswerGivenWhileTheRuleLetGoStillCounts) {
     }
 }
 
+// A host that sends itself the close command again while the question is
+// open (from its own loop, or another thread's send): one question, and its
+// answer decides.
+TEST(CloseQueryAction, ACloseCommandWhileTheQuestionIsOpenAsksNoSecondTime) {
+    TTargetWindow window;
+    TAttachedRule rule(window.Get(), CloseQueryRule(""));
+    window.Reset();
+    std::atomic<int> boxes{0};
+    std::thread user([&, w = window.Get()] {
+        HWND box = WaitForMessageBox(w, 5000);
+        if (!box) return;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(w, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 2000, &ignored);
+        Sleep(200);
+        for (HWND b : TopLevelWindows("#32770", 0, true))
+            if (GetWindow(b, GW_OWNER) == w) ++boxes;
+        for (HWND b : TopLevelWindows("#32770", 0, true))
+            if (GetWindow(b, GW_OWNER) == w)
+                PostMessageA(b, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(b, IDNO)));
+    });
+    SendMessageA(window.Get(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    user.join();
+    Pump(100);
+    EXPECT_EQ(boxes.load(), 1) << "one question";
+    EXPECT_TRUE(IsWindow(window.Get()));
+    EXPECT_FALSE(SawSysCommand(window, SC_CLOSE)) << "No: no close command reached the window";
+    EXPECT_EQ(FindMessageBox(window.Get()), nullptr);
+}
+
 TEST(CloseQueryAction, ASavedOperationIsNotAskedAgainAtAttach) {
     const std::string ruleKey = std::string(WINDOW_RULES_REGISTRY_KEY) + "RulePartsTest CloseQuery";
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, ruleKey, "CloseQuery_CurrentOperation", "CLOSEQUERY"));
