@@ -57,6 +57,7 @@ constexpr WPARAM QUERY_END = 38;
 constexpr WPARAM QUERY_PLACED = 39;
 constexpr WPARAM QUERY_ITEMS = 40;
 constexpr WPARAM QUERY_DESCRIBE = 41;
+constexpr WPARAM QUERY_LAYERS_ON = 42;
 
 constexpr UINT TEST_MESSAGE = WM_USER + 2;  // wParam: its number
 constexpr UINT INSTALL_LAYER_MESSAGE = WM_USER + 3;
@@ -501,6 +502,12 @@ LRESULT AnswerQuery(HWND window, WPARAM what, LPARAM argument) {
         return Items();
     case QUERY_DESCRIBE:
         return Describe(window, argument);
+    case QUERY_LAYERS_ON: {
+        LRESULT on = 0;
+        for (int slot = 0; slot < kSlots; ++slot)
+            if (w->layers[slot].on) on |= LRESULT{1} << slot;
+        return on;
+    }
     default:
         return -1;
     }
