@@ -48,10 +48,11 @@ constexpr WPARAM kQueryPlaced = 39;
 constexpr WPARAM kQueryItems = 40;
 constexpr WPARAM kQueryDescribe = 41;
 constexpr WPARAM kQueryLayersOn = 42;
+constexpr WPARAM kQueryRecordsApart = 43;
 constexpr LPARAM kTopSlot = 0xFF;
 constexpr LRESULT kArmedReentry = 1, kArmedMinimise = 2, kArmedWait = 4;
 
-constexpr int kSteps = 40;
+constexpr int kSteps = 60;
 // Together they meet each fault the soak found on the tree they were chosen
 // on, in under two minutes a set.
 constexpr std::uint64_t kFixedSeeds[] = {1, 2, 3};
@@ -209,6 +210,9 @@ struct TWindowSlot {
     const TActionRule* rule;
     HWND handle = nullptr;
     LRESULT extender = 0;  // the number of its extender at the last look
+    // Attaches since its program began to put a layer swallowing WM_NULL on
+    // top after each; -1 when it does not.
+    int nullLayerAttaches = -1;
 };
 
 enum class TCenter { Up, Quit, Killed };
@@ -300,6 +304,7 @@ private:
             if (random.Chance(15)) {
                 int kind = random.Weighted({2, 2, 2, 3});
                 Ask(w, kQueryLayerAfterAttach, kind + 1);
+                w.nullLayerAttaches = kind == 3 ? 0 : -1;
                 trail_.push_back(std::string("start: ") + w.rule->name +
                                  ": after every attach its program puts a layer on top that " + kLayerKinds[kind]);
             }
@@ -319,16 +324,26 @@ private:
             std::string name = w.rule->name;
             HWND h = w.handle;
             if (!Check(WaitUntil([&] { return IsWindowVisible(h) != FALSE; }, 5000), name + ": left hidden")) return;
-            if (IsIconic(h)) ShowWindowAsync(h, SW_RESTORE);  // minimised by the user past a host that cut the library out
+            if (IsIconic(h)) {
+                // Minimised by the user past a host that cut the library out.
+                ShowWindowAsync(h, SW_RESTORE);
+                WaitUntil([&] { return !IsIconic(h); }, 2000);
+                Sleep(100);
+            }
             if (IsZoomed(h)) {
                 SetForegroundWindow(h);
                 Sleep(200);
                 Click(SystemButton(h, HTMAXBUTTON));
                 WaitUntil([&] { return !IsZoomed(h); }, 3000);
             }
-            if (!Check(WaitUntil([&] { return QueryTarget(h, kQueryInPlace) == 1; }, 3000),
-                       name + ": not in its place at its full size (rolled up or moved)"))
+            if (!WaitUntil([&] { return QueryTarget(h, kQueryInPlace) == 1; }, 3000)) {
+                RECT r = WindowRectOf(h);
+                Fail(name + ": not in its place at its full size (at " + std::to_string(r.left) + "," +
+                     std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+                     std::to_string(r.bottom - r.top) + (IsZoomed(h) ? ", maximised" : "") +
+                     (IsIconic(h) ? ", minimised" : "") + ")");
                 return;
+            }
             if (!Check(!Topmost(h), name + ": left topmost")) return;
             if (!Check(WaitUntil([&] { return !HasTrayIcon(h); }, 3000), name + ": a tray icon left")) return;
             if (!Check(QueryTarget(h, kQueryLibraryRecords) == 0, name + ": the library still holds records of it"))
@@ -350,7 +365,10 @@ private:
     // --------------------------------------------------------------- steps
 
     void Step(TRandom& random) {
-        switch (random.Weighted({5, 4, 5, 3, 1, 2, 1, 10, 5, 5, 2, 2, 1, 3, 4})) {
+        // With the control center down, its start is drawn less: the host
+        // and the user go on for a while without it.
+        int e = center_ == TCenter::Up ? 2 : 1;
+        switch (random.Weighted({5, 4, 5, 3, 1, 2, 1, 10, 5, 3 * e - 1, e, e, e - 1, e + 1, 2 * e})) {
         case 0: LayerOn(random); break;
         case 1: LayerOff(random); break;
         case 2: ArmReentry(random); break;
@@ -381,10 +399,20 @@ private:
         return static_cast<LPARAM>((message + 1) | when << 8 | what << 12 | count << 16 | left << 20);
     }
 
+    static std::vector<int> Slots(LRESULT bits) {
+        std::vector<int> slots;
+        for (int s = 0; bits > 0 && s < 16; ++s)
+            if (bits & (LRESULT{1} << s)) slots.push_back(s);
+        return slots;
+    }
+
     // Few slots, so that the same ones go on and off again.
     void LayerOn(TRandom& random) {
         TWindowSlot& w = PickForHost(random);
         int slot = random.Below(4), kind = random.Weighted({4, 2, 2, 2});
+        // Often one that was on before: a host subclassing again.
+        std::vector<int> before = Slots(Ask(w, kQueryLayersOn, 0) >> 16);
+        if (!before.empty() && random.Chance(50)) slot = before[random.Below(static_cast<int>(before.size()))];
         bool once = random.Chance(35);
         LRESULT done = Ask(w, kQueryLayerOn, slot | kind << 8 | (once ? 1 << 16 : 0));
         Note(std::string(w.rule->name) + ": its program puts layer " + std::to_string(slot) + " (" + kLayerKinds[kind] +
@@ -394,10 +422,7 @@ private:
     // The top one (the order it came in backwards) or any that is on.
     void LayerOff(TRandom& random) {
         TWindowSlot& w = PickForHost(random);
-        LRESULT on = Ask(w, kQueryLayersOn, 0);
-        std::vector<int> slots;
-        for (int s = 0; on > 0 && s < 12; ++s)
-            if (on & (LRESULT{1} << s)) slots.push_back(s);
+        std::vector<int> slots = Slots(Ask(w, kQueryLayersOn, 0) & 0xFFFF);
         LPARAM slot = slots.empty() || random.Chance(40) ? kTopSlot : slots[random.Below(static_cast<int>(slots.size()))];
         LRESULT done = Ask(w, kQueryLayerOff, slot);
         Note(std::string(w.rule->name) + ": " +
@@ -416,6 +441,7 @@ private:
         Ask(w, kQueryReenter, Arming(message, when, reaction, count, left));
         Note(std::string(w.rule->name) + ": inside " + kArmedMessages[message] + kWhen[when] + " its program " +
              kReactions[reaction] + (count == 2 ? " twice" : "") + ", " + std::to_string(left) + " time(s)");
+        if (random.Chance(40)) Apply(random, w, true);
     }
 
     void ArmWait(TRandom& random) {
@@ -425,6 +451,12 @@ private:
         Note(std::string(w.rule->name) + ": inside " + kArmedMessages[message] + kWhen[when] +
              " its program waits on another thread (" + kWaitDelays[delay] + " ms), " + std::to_string(left) +
              " time(s)");
+        // Often met right away by a click and an event close behind; an icon
+        // is clicked too, the window hidden first.
+        if (random.Chance(40)) {
+            if (HidesWithIcon(w.rule->action) && IsWindowVisible(w.handle) && random.Chance(50)) Apply(random, w, true);
+            if (failure_.empty()) ClickThenEvent(random, w);
+        }
     }
 
     void ArmDestroy(TRandom& random) {
@@ -439,6 +471,8 @@ private:
         TWindowSlot& w = PickForHost(random);
         int kind = random.Chance(25) ? -1 : random.Weighted({2, 2, 2, 3});
         Ask(w, kQueryLayerAfterAttach, kind + 1);
+        if (kind != 3) w.nullLayerAttaches = -1;
+        else if (w.nullLayerAttaches < 0) w.nullLayerAttaches = 0;
         Note(std::string(w.rule->name) + ": " +
              (kind < 0 ? std::string("its program stops layering after attaches")
                        : std::string("after every attach its program puts a layer on top that ") + kLayerKinds[kind]));
@@ -520,10 +554,11 @@ private:
             Fail(name + ": hidden, though its action never hides it");
             return;
         }
-        Click(at);
-        if (!expect) return;
+        // Asked before: the re-entry it may use up inside the click.
         LRESULT armed = Ask(w, kQueryArmed, 0);
         bool mayHideAgain = (armed & kArmedMinimise) || (armed & kArmedWait) || armed < 0;
+        Click(at);
+        if (!expect) return;
         bool back = WaitUntil([&] { return IsWindowVisible(h) != FALSE; }, 3000);
         if (!back && !mayHideAgain) Fail(name + ": the click on its icon did not bring it back");
         Sleep(150);
@@ -591,8 +626,9 @@ private:
 
     // A user's click and, close behind, an event: the event meets the
     // action inside its calls into the host.
-    void ClickThenEvent(TRandom& random) {
-        TWindowSlot& w = Pick(random);
+    void ClickThenEvent(TRandom& random) { ClickThenEvent(random, Pick(random)); }
+
+    void ClickThenEvent(TRandom& random, TWindowSlot& w) {
         DWORD gap = kOverlaps[random.Below(4)];
         int kind = random.Weighted({5, 2, 3, 2});
         Apply(random, w, false);
@@ -609,7 +645,10 @@ private:
             LRESULT id = QueryTarget(w.handle, kQueryExtended);
             if (id <= 0 || id == w.extender) return false;
         }
-        for (TWindowSlot& w : windows_) w.extender = QueryTarget(w.handle, kQueryExtended);
+        for (TWindowSlot& w : windows_) {
+            w.extender = QueryTarget(w.handle, kQueryExtended);
+            if (w.nullLayerAttaches >= 0) ++w.nullLayerAttaches;
+        }
         return true;
     }
 
@@ -627,7 +666,8 @@ private:
         if (WaitUntil([&] { return AllExtendedAnew(); }, 10000)) return;
         for (TWindowSlot& w : windows_)
             if (QueryTarget(w.handle, kQueryExtended) <= 0 || QueryTarget(w.handle, kQueryExtended) == w.extender) {
-                Fail(std::string(w.rule->name) + ": no new extender after the attach notice");
+                Fail(std::string(w.rule->name) + ": no new extender after the attach notice (" + Records(w.handle) +
+                     ")");
                 return;
             }
     }
@@ -686,7 +726,15 @@ private:
             Note(std::string(w.rule->name) + " was replaced");
             w.handle = replaced;
             w.extender = 0;
+            w.nullLayerAttaches = -1;
         }
+    }
+
+    std::string Records(HWND window) {
+        LRESULT r = QueryTarget(window, kQueryRecordsApart);
+        if (r < 0) return "no answer";
+        return std::string(r & 0xFF ? "listed" : "not listed") + ", " + std::to_string((r >> 8) & 0xFF) +
+               " rule text(s) waiting, " + std::to_string((r >> 16) & 0xFF) + " extender(s) in the host";
     }
 
     std::string Describe(HWND window) {
@@ -733,10 +781,16 @@ private:
         for (TWindowSlot& w : windows_) {
             std::string name = w.rule->name;
             HWND h = w.handle;
-            if (!Check(WaitUntil([&] { return QueryTarget(h, kQueryExtended) > 0; }, 3000), name + ": not attached"))
-                return;
-            if (!Check(QueryTarget(h, kQueryPlaced) == 1, name + ": its extender holds no place in its chain"))
-                return;
+            if (!WaitUntil([&] { return QueryTarget(h, kQueryExtended) > 0; }, 3000))
+                return void(Fail(name + ": not attached (" + Records(h) + ")"));
+            if (QueryTarget(h, kQueryPlaced) != 1)
+                return void(Fail(name + ": its extender holds no place in its chain (places in the host: " +
+                                 std::to_string(QueryTarget(h, kQueryItems) & 0xFF) +
+                                 (w.nullLayerAttaches >= 0 ? "; attaches since its program layers over each one, "
+                                                             "swallowing WM_NULL: " +
+                                                                 std::to_string(w.nullLayerAttaches)
+                                                           : std::string()) +
+                                 ")"));
         }
     }
 

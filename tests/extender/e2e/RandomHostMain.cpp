@@ -58,6 +58,7 @@ constexpr WPARAM QUERY_PLACED = 39;
 constexpr WPARAM QUERY_ITEMS = 40;
 constexpr WPARAM QUERY_DESCRIBE = 41;
 constexpr WPARAM QUERY_LAYERS_ON = 42;
+constexpr WPARAM QUERY_RECORDS_APART = 43;
 
 constexpr UINT TEST_MESSAGE = WM_USER + 2;  // wParam: its number
 constexpr UINT INSTALL_LAYER_MESSAGE = WM_USER + 3;
@@ -245,6 +246,17 @@ LRESULT LibraryRecords(HWND window, bool all) {
     long own = 0, extenders = 0, listed = 0, pending = 0;
     records(window, &own, &extenders, &listed, &pending);
     return all ? extenders + listed + pending : own;
+}
+
+// The same apart, 8 bits each: the window listed, rule texts waiting for
+// it, extenders in the process.
+LRESULT RecordsApart(HWND window) {
+    using TRecords = void (*)(HWND, long*, long*, long*, long*);
+    auto records = LibraryExport<TRecords>("GetLibraryRecords");
+    if (!records) return -1;
+    long own = 0, extenders = 0, listed = 0, pending = 0;
+    records(window, &own, &extenders, &listed, &pending);
+    return (listed & 0xFF) | (pending & 0xFF) << 8 | (extenders & 0xFF) << 16;
 }
 
 bool Extended(HWND window) { return LibraryRecords(window, false) > 0; }
@@ -502,10 +514,15 @@ LRESULT AnswerQuery(HWND window, WPARAM what, LPARAM argument) {
         return Items();
     case QUERY_DESCRIBE:
         return Describe(window, argument);
+    case QUERY_RECORDS_APART:
+        return RecordsApart(window);
     case QUERY_LAYERS_ON: {
+        // The slots on, and those off that saved a procedure once (<< 16).
         LRESULT on = 0;
-        for (int slot = 0; slot < kSlots; ++slot)
+        for (int slot = 0; slot < kSlots; ++slot) {
             if (w->layers[slot].on) on |= LRESULT{1} << slot;
+            if (!w->layers[slot].on && w->layers[slot].saved) on |= LRESULT{1} << (16 + slot);
+        }
         return on;
     }
     default:
