@@ -71,7 +71,7 @@ run=$(grep -ac '^random host: seed [0-9]*: .* passed\|^random host: seed [0-9]* 
 steps=$(grep -a '^random host: [0-9]* seeds' "$log" | awk '{s += $5} END {print s + 0}')
 failures=$(grep -ac '^random host: seed [0-9]* step ' "$log")
 echo "seeds run: $run of ${#seeds[@]}, steps: $steps, failures: $failures"
-# The kind: what broke, without the window's name.
-grep -a '^random host: seed [0-9]* step ' "$log" | sed -E 's/.*: ([^:]*)$/\1/; s/ \(.*//; s/^[0-9]+ freed/N freed/' |
+# The kind: what broke, without the window's name and the details.
+grep -a '^random host: seed [0-9]* step ' "$log" | sed -E 's/ \(([^()]|\([^()]*\))*\)//g; s/.*: //; s/^[0-9]+ freed/N freed/' |
   sort | uniq -c | sort -rn | sed 's/^/  /'
 [ "$failures" -eq 0 ] && [ "$run" -eq ${#seeds[@]} ]
