@@ -53,9 +53,14 @@ constexpr LPARAM kTopSlot = 0xFF;
 constexpr LRESULT kArmedReentry = 1, kArmedMinimise = 2, kArmedWait = 4;
 
 constexpr int kSteps = 60;
-// Together they meet each fault the soak found on the tree they were chosen
-// on, in under two minutes a set.
-constexpr std::uint64_t kFixedSeeds[] = {1, 2, 3};
+
+struct TSeedRun {
+    std::uint64_t seed;
+    int steps;
+};
+// Seeds the soak found faults with, each cut at the step that showed its
+// fault, so that the set takes under two minutes once none is left.
+constexpr TSeedRun kFixedSeeds[] = {{407, 6}, {404, 6}, {414, 13}, {405, 10}, {416, 33}};
 
 // splitmix64: small, and the same sequence on every compiler and bitness.
 class TRandom {
@@ -180,25 +185,24 @@ std::string Env(const char* name) {
     return n > 0 && n < sizeof value ? std::string(value) : std::string();
 }
 
-std::vector<std::uint64_t> Seeds() {
-    std::vector<std::uint64_t> seeds;
+// The seeds asked for, each with VPW_RANDOM_STEPS steps (kSteps without);
+// the fixed set when none is asked for.
+std::vector<TSeedRun> SeedRuns() {
+    std::string stepsText = Env("VPW_RANDOM_STEPS");
+    int steps = stepsText.empty() ? kSteps : std::atoi(stepsText.c_str());
+    if (steps <= 0) steps = kSteps;
+    std::vector<TSeedRun> runs;
     std::string one = Env("VPW_RANDOM_SEED"), many = Env("VPW_RANDOM_SEEDS");
-    if (!one.empty()) return {std::strtoull(one.c_str(), nullptr, 10)};
+    if (!one.empty()) return {{std::strtoull(one.c_str(), nullptr, 10), steps}};
     std::stringstream list(many);
     for (std::string part; std::getline(list, part, ',');) {
         auto dash = part.find('-');
         std::uint64_t from = std::strtoull(part.c_str(), nullptr, 10);
         std::uint64_t to = dash == std::string::npos ? from : std::strtoull(part.c_str() + dash + 1, nullptr, 10);
-        for (std::uint64_t s = from; s <= to; ++s) seeds.push_back(s);
+        for (std::uint64_t s = from; s <= to; ++s) runs.push_back({s, steps});
     }
-    if (seeds.empty()) seeds.assign(std::begin(kFixedSeeds), std::end(kFixedSeeds));
-    return seeds;
-}
-
-int StepsPerSeed() {
-    std::string steps = Env("VPW_RANDOM_STEPS");
-    int n = steps.empty() ? kSteps : std::atoi(steps.c_str());
-    return n > 0 ? n : kSteps;
+    if (runs.empty()) runs.assign(std::begin(kFixedSeeds), std::end(kFixedSeeds));
+    return runs;
 }
 
 HWND VisibleIconWindow(DWORD process) {
@@ -730,6 +734,12 @@ private:
         }
     }
 
+    LRESULT TestRuns(TWindowSlot& w) {
+        ++number_;
+        SendMessageTimeoutA(w.handle, kTestMessage, number_, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+        return QueryTarget(w.handle, kQueryTestRuns, static_cast<LPARAM>(number_));
+    }
+
     std::string Records(HWND window) {
         LRESULT r = QueryTarget(window, kQueryRecordsApart);
         if (r < 0) return "no answer";
@@ -759,9 +769,17 @@ private:
         if (!failure_.empty()) return;
         for (TWindowSlot& w : windows_) {
             std::string name = w.rule->name;
-            ++number_;
-            SendMessageTimeoutA(w.handle, kTestMessage, number_, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
-            LRESULT runs = QueryTarget(w.handle, kQueryTestRuns, static_cast<LPARAM>(number_));
+            LRESULT runs = TestRuns(w);
+            if (runs == -1) {
+                // Destroyed by its program inside a call still running: gone by now.
+                Sleep(500);
+                RefreshWindows();
+                if (!failure_.empty()) return;
+                runs = TestRuns(w);
+            }
+            if (runs == -1)
+                return void(Fail(name + ": no answer from the window (its thread hung, or the window is not its "
+                                        "program's any more)"));
             if (runs != 1)
                 return void(Fail(name + ": one send of a message did not run each of its procedures once (" +
                                  Describe(w.handle) + ")"));
@@ -818,9 +836,9 @@ std::string ReplayCommand(std::uint64_t seed, int steps) {
 TEST(RandomHost, NoHostBehaviourDrawnFromASeedBreaksTheInvariants) {
     TSystemFolder system(Bin(), RandomConfig(), Bin() + "watched\\");
     ASSERT_TRUE(system.Copied());
-    std::vector<std::uint64_t> seeds = Seeds();
-    int steps = StepsPerSeed(), failures = 0, stepsRun = 0;
-    for (std::uint64_t seed : seeds) {
+    std::vector<TSeedRun> seeds = SeedRuns();
+    int failures = 0, stepsRun = 0;
+    for (const auto& [seed, steps] : seeds) {
         DWORD start = GetTickCount();
         TRandomRun run(system, seed, steps);
         std::string failure = run.Run();
