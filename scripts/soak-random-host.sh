@@ -72,6 +72,6 @@ steps=$(grep -a '^random host: [0-9]* seeds' "$log" | awk '{s += $5} END {print 
 failures=$(grep -ac '^random host: seed [0-9]* step ' "$log")
 echo "seeds run: $run of ${#seeds[@]}, steps: $steps, failures: $failures"
 # The kind: what broke, without the window's name and the details.
-grep -a '^random host: seed [0-9]* step ' "$log" | sed -E 's/ \(([^()]|\([^()]*\))*\)//g; s/.*: //; s/^[0-9]+ freed/N freed/' |
+grep -a '^random host: seed [0-9]* step ' "$log" | sed -E ':a; s/ ?\([^()]*\)//; ta; s/.*: //; s/^[0-9]+ freed/N freed/' |
   sort | uniq -c | sort -rn | sed 's/^/  /'
 [ "$failures" -eq 0 ] && [ "$run" -eq ${#seeds[@]} ]
