@@ -455,4 +455,65 @@ inline NOTIFYICONDATAA TrayIconData(HWND window, UINT id) {
     return IconData(window, id);
 }
 
+// The colour the tests paint a window's tray icon in, to find it on the screen.
+inline constexpr COLORREF kTrayIconMarker = RGB(0, 200, 120);
+
+// A small icon of that colour.
+inline HICON MarkerIcon() {
+    static HICON icon = [] {
+        int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+        HDC screen = GetDC(nullptr);
+        HBITMAP colour = CreateCompatibleBitmap(screen, w, h);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, colour);
+        HBRUSH brush = CreateSolidBrush(kTrayIconMarker);
+        RECT r{0, 0, w, h};
+        FillRect(dc, &r, brush);
+        SelectObject(dc, old);
+        DeleteObject(brush);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        std::vector<BYTE> maskBits(((w + 15) / 16) * 2 * h, 0);
+        HBITMAP mask = CreateBitmap(w, h, 1, 1, maskBits.data());
+        ICONINFO info{TRUE, 0, 0, mask, colour};
+        HICON made = CreateIconIndirect(&info);
+        DeleteObject(mask);
+        DeleteObject(colour);
+        return made;
+    }();
+    return icon;
+}
+
+// Where the window's tray icon shows: its picture is swapped for one of
+// the marker colour, which is then looked for in the shell's tray window.
+inline bool FindTrayIcon(HWND window, POINT& at) {
+    std::vector<UINT> ids = TrayIcons(window);
+    if (ids.empty()) return false;
+    NOTIFYICONDATAA data = TrayIconData(window, ids.front());
+    data.uFlags = NIF_ICON;
+    data.hIcon = MarkerIcon();
+    if (!Shell_NotifyIconA(NIM_MODIFY, &data)) return false;
+    const std::uint32_t marker = (GetRValue(kTrayIconMarker) << 16) | (GetGValue(kTrayIconMarker) << 8) |
+                                 GetBValue(kTrayIconMarker);
+    return WaitUntil(
+        [&] {
+            HWND tray = FindWindowA(nullptr, "Wine System Tray");
+            RECT r{};
+            if (!tray || !GetWindowRect(tray, &r)) return false;
+            TScreenShot shot(r);
+            long sx = 0, sy = 0, n = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    if (shot.Pixel(x, y) == marker) {
+                        sx += x;
+                        sy += y;
+                        ++n;
+                    }
+            if (n < 20) return false;
+            at = POINT{static_cast<LONG>(sx / n), static_cast<LONG>(sy / n)};
+            return true;
+        },
+        3000);
+}
+
 }  // namespace vpw::test

@@ -25,8 +25,6 @@ constexpr char kTrayClass[] = "VPW_E2E_Tray";
 constexpr char kEdgeClass[] = "VPW_E2E_Edge";
 constexpr char kTrayAction[] = "MinToTrayForMinimizeEvent";
 constexpr char kEdgeAction[] = "MinToEdgeForMinimizeEvent";
-// The colour the tests paint a window's tray icon in, to find it on the screen.
-constexpr COLORREF kMarker = RGB(0, 200, 120);
 
 // The template's minimise trigger runs `minimiseAction`; the close question
 // is on, to show that closing from the tray menu does not ask.
@@ -54,62 +52,6 @@ HWND StartAttached(std::unique_ptr<ChildProcess>& target, const char* windowClas
 }
 
 // ----------------------------------------------------------------- the tray
-
-// A small icon of one colour.
-HICON MarkerIcon() {
-    static HICON icon = [] {
-        int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
-        HDC screen = GetDC(nullptr);
-        HBITMAP colour = CreateCompatibleBitmap(screen, w, h);
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, colour);
-        HBRUSH brush = CreateSolidBrush(kMarker);
-        RECT r{0, 0, w, h};
-        FillRect(dc, &r, brush);
-        SelectObject(dc, old);
-        DeleteObject(brush);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-        std::vector<BYTE> maskBits(((w + 15) / 16) * 2 * h, 0);
-        HBITMAP mask = CreateBitmap(w, h, 1, 1, maskBits.data());
-        ICONINFO info{TRUE, 0, 0, mask, colour};
-        HICON made = CreateIconIndirect(&info);
-        DeleteObject(mask);
-        DeleteObject(colour);
-        return made;
-    }();
-    return icon;
-}
-
-// Where the window's tray icon shows: its picture is swapped for one of
-// the marker colour, which is then looked for in the shell's tray window.
-bool FindTrayIcon(HWND window, POINT& at) {
-    std::vector<UINT> ids = TrayIcons(window);
-    if (ids.empty()) return false;
-    NOTIFYICONDATAA data = TrayIconData(window, ids.front());
-    data.uFlags = NIF_ICON;
-    data.hIcon = MarkerIcon();
-    if (!Shell_NotifyIconA(NIM_MODIFY, &data)) return false;
-    return WaitUntil(
-        [&] {
-            HWND tray = FindWindowA(nullptr, "Wine System Tray");
-            RECT r{};
-            if (!tray || !GetWindowRect(tray, &r)) return false;
-            TScreenShot shot(r);
-            long sx = 0, sy = 0, n = 0;
-            for (int y = r.top; y < r.bottom; ++y)
-                for (int x = r.left; x < r.right; ++x)
-                    if (shot.Pixel(x, y) == ((GetRValue(kMarker) << 16) | (GetGValue(kMarker) << 8) | GetBValue(kMarker))) {
-                        sx += x;
-                        sy += y;
-                        ++n;
-                    }
-            if (n < 20) return false;
-            at = POINT{static_cast<LONG>(sx / n), static_cast<LONG>(sy / n)};
-            return true;
-        },
-        3000);
-}
 
 // The tips the shell's tray shows for its icons, read out of the shell's
 // tool-tip controls (their texts live in the shell's memory).

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "actions/FreedMemoryWatch.h"
+#include "uEAWindowExtender.h"
 #include "uEmbededApplication.h"
 
 namespace {
@@ -47,5 +48,19 @@ extern "C" void GetLibraryRecords(HWND window, long* own, long* extenders, long*
         *listed = app->IsListed(window) ? 1 : 0;
         *pending = app->PendingTexts();
     } catch (...) {
+    }
+}
+
+// Whether the window's extender holds a place in the window's chain (1) or
+// none (0); -1 without an extender.
+extern "C" long GetExtenderPlaced(HWND window) noexcept {
+    try {
+        vpw::IPtr<vpw::TEmbededApplication> app = vpw::EmbededApplication();
+        vpw::IPtr<vpw::IWindowExtender> found = app ? app->FindExtender(window) : nullptr;
+        if (!found) return -1;
+        auto* extender = dynamic_cast<vpw::TWindowExtender*>(found.get());
+        return extender && extender->ReceivesMessages() ? 1 : 0;
+    } catch (...) {
+        return -1;
     }
 }
