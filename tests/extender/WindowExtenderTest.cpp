@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <thread>
 
 #include "AppConsts.h"
@@ -258,6 +259,7 @@ enum class THostWay {
 struct THostLayer {
     WNDPROC below = nullptr;
     int setTexts = 0;
+    int detachNotices = 0;
 };
 THostWay g_hostWay = THostWay::ForwardsAll;
 THostLayer g_hostLayers[3];
@@ -267,6 +269,7 @@ template <int N>
 LRESULT CALLBACK HostLayerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     THostLayer& layer = g_hostLayers[N];
     if (m == WM_SETTEXT) ++layer.setTexts;
+    if (m == WM_DETACHEXTENDER) ++layer.detachNotices;
     // A chain that calls itself ends here, so that the test fails instead of the stack.
     if (g_hostDepth > 16) return 0;
     const bool registered = m >= 0xC000 && m <= 0xFFFF;
@@ -409,6 +412,33 @@ TEST_F(WindowExtenderInAHost, ReloadsOverAHostsOwnSubclassKeepOnePlaceInTheChain
         window_ = nullptr;
         EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);
     }
+}
+
+// The extender left under a host's subclass, so its place stays in the chain
+// passing messages on: a detach notice, the one that let it go or a later
+// one, is for the library alone. The host's procedure above the place may
+// see it; nothing below it does.
+TEST_F(WindowExtenderInAHost, APassThroughPlaceKeepsTheDetachNoticeFromTheProceduresBelowIt) {
+    g_hostWay = THostWay::ForwardsAll;
+    g_hostDepth = 0;
+    window_ = TTestWindow::Create();
+    AddHostLayer(window_, 0);
+    ApplyRule(window_);
+    ASSERT_EQ(EmbededApplication()->ExtenderCount(), 1);
+    AddHostLayer(window_, 1);
+    TTestWindow::Seen().clear();
+    for (int notice = 1; notice <= 2; ++notice) {
+        SCOPED_TRACE("notice " + std::to_string(notice));
+        EXPECT_EQ(SendMessageA(window_, WM_DETACHEXTENDER, 0, 0), 0);
+        EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);
+        EXPECT_EQ(g_hostLayers[0].detachNotices, 0) << "the host's procedure below the place";
+        EXPECT_FALSE(TTestWindow::Saw(WM_DETACHEXTENDER)) << "the window's own procedure";
+    }
+    // Still a chain that runs every procedure.
+    SetWindowTextA(window_, "after");
+    EXPECT_EQ(g_hostLayers[0].setTexts, 1);
+    EXPECT_EQ(g_hostLayers[1].setTexts, 1);
+    EXPECT_TRUE(TTestWindow::Saw(WM_SETTEXT));
 }
 
 // A host that cut the library out of its chain never brings it WM_NCDESTROY:
