@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -272,6 +273,7 @@ enum class THostWay {
     ForwardsAll,
     SwallowsRegistered,   // answers 0 and passes nothing of 0xC000 and up on
     AnswersRegistered,    // passes them on, then returns a value of its own
+    AnswersNull,          // passes WM_NULL on, then answers it with 1 itself
     SwallowsAllButSystem, // also WM_NULL: no probe of anybody reaches below it
     CutsLibraryOut,       // writes back the window's class procedure
     SubclassesAgain,      // over the library again after every reload
@@ -280,6 +282,7 @@ enum class THostWay {
 struct THostLayer {
     WNDPROC below = nullptr;
     int setTexts = 0;
+    int detachNotices = 0;
 };
 THostWay g_hostWay = THostWay::ForwardsAll;
 constexpr int kMaxHostLayers = 16;
@@ -290,6 +293,7 @@ template <int N>
 LRESULT CALLBACK HostLayerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     THostLayer& layer = g_hostLayers[N];
     if (m == WM_SETTEXT) ++layer.setTexts;
+    if (m == WM_DETACHEXTENDER) ++layer.detachNotices;
     // A chain that calls itself ends here, so that the test fails instead of the stack.
     if (g_hostDepth > 16) return 0;
     const bool registered = m >= 0xC000 && m <= 0xFFFF;
@@ -299,6 +303,7 @@ LRESULT CALLBACK HostLayerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     LRESULT result = CallWindowProcA(layer.below, w, m, wp, lp);
     --g_hostDepth;
     if (registered && g_hostWay == THostWay::AnswersRegistered) return 0x1234;
+    if (m == WM_NULL && g_hostWay == THostWay::AnswersNull) return 1;
     return result;
 }
 template <int... N>
@@ -486,6 +491,97 @@ TEST_F(WindowExtender, AHostCallingALibraryProcedureItKeptReachesEveryProcedureO
         DestroyWindow(window_);
         window_ = nullptr;
     }
+}
+
+// The hook procedure and the extenders' owner as in a host, on this thread.
+class WindowExtenderInAHost : public WindowExtender {
+protected:
+    void SetUp() override {
+        WindowExtender::SetUp();
+        RegisterEAWindowExtenderClasses();
+        CreateEmbededApplication();
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, &CallProcHook, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook_, nullptr);
+    }
+    void TearDown() override {
+        if (window_) DestroyWindow(window_);
+        window_ = nullptr;
+        if (hook_) UnhookWindowsHookEx(hook_);
+        FreeEmbededApplication();
+        WindowExtender::TearDown();
+    }
+    // What the hook procedure does once the control center answered.
+    static void ApplyRule(HWND window) {
+        EmbededApplication()->ApplyWindowRuleData(window, "\\WINDOWRULENAME=r\\ACTION=FAKEACTION{\\NAME=a}");
+    }
+    HHOOK hook_ = nullptr;
+};
+
+// Reloads (the detach notice, then a new extender) over a host's subclass
+// on top of the library's: whatever the host answers, the new extender takes
+// over the place the last one left instead of subclassing on top again.
+TEST_F(WindowExtenderInAHost, ReloadsOverAHostsOwnSubclassKeepOnePlaceInTheChain) {
+    struct Case {
+        const char* what;
+        THostWay way;
+    } cases[] = {{"forwards everything", THostWay::ForwardsAll},
+                 {"swallows registered messages", THostWay::SwallowsRegistered},
+                 {"answers registered messages itself", THostWay::AnswersRegistered},
+                 {"answers WM_NULL itself", THostWay::AnswersNull}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_hostWay = c.way;
+        g_hostDepth = 0;
+        const int places = TWHook::PlaceCount();
+        window_ = TTestWindow::Create();
+        ApplyRule(window_);
+        AddHostLayer(window_, 0);
+        for (int reload = 0; reload < 10; ++reload) {
+            SendMessageA(window_, WM_DETACHEXTENDER, 0, 0);
+            ApplyRule(window_);
+        }
+        ASSERT_EQ(EmbededApplication()->ExtenderCount(), 1);
+        EXPECT_EQ(TWHook::PlaceCount(), places + 1) << "the window's places in its chain";
+
+        g_hostLayers[0].setTexts = 0;
+        TTestWindow::Seen().clear();
+        Calls().clear();
+        SetWindowTextA(window_, "once");
+        EXPECT_EQ(std::count(Calls().begin(), Calls().end(), "a.After.WM_SETTEXT"), 1) << "the extender heard it once";
+        EXPECT_EQ(g_hostLayers[0].setTexts, 1);
+        EXPECT_EQ(std::count(TTestWindow::Seen().begin(), TTestWindow::Seen().end(), WM_SETTEXT), 1);
+
+        DestroyWindow(window_);
+        window_ = nullptr;
+        EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);
+    }
+}
+
+// The extender left under a host's subclass, so its place stays in the chain
+// passing messages on: a detach notice, the one that let it go or a later
+// one, is for the library alone. The host's procedure above the place may
+// see it; nothing below it does.
+TEST_F(WindowExtenderInAHost, APassThroughPlaceKeepsTheDetachNoticeFromTheProceduresBelowIt) {
+    g_hostWay = THostWay::ForwardsAll;
+    g_hostDepth = 0;
+    window_ = TTestWindow::Create();
+    AddHostLayer(window_, 0);
+    ApplyRule(window_);
+    ASSERT_EQ(EmbededApplication()->ExtenderCount(), 1);
+    AddHostLayer(window_, 1);
+    TTestWindow::Seen().clear();
+    for (int notice = 1; notice <= 2; ++notice) {
+        SCOPED_TRACE("notice " + std::to_string(notice));
+        EXPECT_EQ(SendMessageA(window_, WM_DETACHEXTENDER, 0, 0), 0);
+        EXPECT_EQ(EmbededApplication()->ExtenderCount(), 0);
+        EXPECT_EQ(g_hostLayers[0].detachNotices, 0) << "the host's procedure below the place";
+        EXPECT_FALSE(TTestWindow::Saw(WM_DETACHEXTENDER)) << "the window's own procedure";
+    }
+    // Still a chain that runs every procedure.
+    SetWindowTextA(window_, "after");
+    EXPECT_EQ(g_hostLayers[0].setTexts, 1);
+    EXPECT_EQ(g_hostLayers[1].setTexts, 1);
+    EXPECT_TRUE(TTestWindow::Saw(WM_SETTEXT));
 }
 
 // A host that cut the library out of its chain never brings it WM_NCDESTROY:

@@ -199,11 +199,14 @@ public:
         static int counter = 0;
         std::string base = ModuleDir() + "e2e-scratch\\";
         CreateDirectoryA(base.c_str(), nullptr);
-        dir_ = base + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
-        CreateDirectoryA(dir_.c_str(), nullptr);
-        copied_ = CopyFileA((binDir + kCenterExe).c_str(), (dir_ + kCenterExe).c_str(), FALSE) &&
-                  CopyFileA(((libraryDir.empty() ? binDir : libraryDir) + kLibraryDll).c_str(),
-                            (dir_ + kLibraryDll).c_str(), FALSE);
+        // A folder no earlier run had: process ids come round again, and
+        // Wine's desktop process keeps every hook library it loaded, so a copy
+        // over one of an earlier run fails with a sharing violation.
+        do {
+            dir_ = base + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
+        } while (!CreateDirectoryA(dir_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+        copied_ = Copy(binDir + kCenterExe, dir_ + kCenterExe) &&
+                  Copy((libraryDir.empty() ? binDir : libraryDir) + kLibraryDll, dir_ + kLibraryDll);
         WriteConfig(config);
     }
     void WriteConfig(const std::string& config) const {
@@ -214,12 +217,20 @@ public:
     TSystemFolder& operator=(const TSystemFolder&) = delete;
 
     bool Copied() const { return copied_; }
+    // Which copy failed and why; empty when none did.
+    const std::string& CopyFailure() const { return copyFailure_; }
     const std::string& Dir() const { return dir_; }
 
-    // True once the control center answers lookups and has published its hook.
-    bool StartCenter() {
+    // True once the control center answers lookups and has published its
+    // hook; otherwise `failed`, when given, says which of these it did not do.
+    bool StartCenter(std::string* failed = nullptr) {
         center_ = std::make_unique<ChildProcess>(dir_ + kCenterExe, std::vector<std::string>{}, dir_);
-        return center_->Started() && WaitUntil(CenterServes, 20000) && WaitUntil(HookPublished, 5000);
+        const char* step = !center_->Started()                ? "the control center did not start"
+                           : !WaitUntil(CenterServes, 20000) ? "the control center answered no lookup in 20 s"
+                           : !WaitUntil(HookPublished, 5000) ? "the control center published no hook in 5 s"
+                                                             : nullptr;
+        if (step && failed) *failed = step;
+        return step == nullptr;
     }
     // The control center's exit code once it ended by itself, or STILL_ACTIVE.
     DWORD WaitForCenter(DWORD ms) { return center_ ? center_->Wait(ms) : 0; }
@@ -248,8 +259,15 @@ public:
     }
 
 private:
+    bool Copy(const std::string& from, const std::string& to) {
+        if (CopyFileA(from.c_str(), to.c_str(), FALSE)) return true;
+        copyFailure_ = "copying " + from + " to " + to + ": error " + std::to_string(GetLastError());
+        return false;
+    }
+
     std::string dir_;
     bool copied_ = false;
+    std::string copyFailure_;
     std::unique_ptr<ChildProcess> center_;
 };
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "EndToEndSupport.h"
@@ -138,24 +139,30 @@ public:
         for (const TActionRule& r : kActionRules) DeleteRuleState(r.rule);
     }
 
+    // False when something did not come up; Failure() says what.
     bool Start() {
-        if (!system_.Copied() || !system_.StartCenter()) return false;
+        if (!system_.Copied()) return Fail(system_.CopyFailure());
+        std::string failed;
+        if (!system_.StartCenter(&failed)) return Fail(failed);
         std::vector<std::string> args{"hostile", Name(host_)};
         for (const TActionRule& r : kActionRules) {
             args.push_back(r.windowClass);
             args.push_back(std::string("E2E hostile ") + Name(host_) + " " + Name(r.action));
         }
         target_ = StartTarget(ModuleDir(), args);
+        if (!target_->Started()) return Fail("the test program did not start");
         for (const TActionRule& r : kActionRules) {
             HWND window = WaitForWindow(r.windowClass, nullptr);
-            if (!window) return false;
+            if (!window) return Fail(std::string("no window of class ") + r.windowClass + " in 10 s");
             windows_[r.action] = window;
         }
-        if (!WaitUntil([&] { return AllExtendedAnew(); }, 10000)) return false;
+        if (!WaitUntil([&] { return AllExtendedAnew(); }, 10000)) return Fail("not every window extended in 10 s");
         Sleep(300);  // the run mode's maximise, the layers the program puts on top
         handles_ = QueryTarget(First(), kQueryLibraryHandles);
-        return QueryTarget(First(), kQueryStartWatch) == 1;
+        if (QueryTarget(First(), kQueryStartWatch) != 1) return Fail("the freed-memory watch did not start");
+        return true;
     }
+    const std::string& Failure() const { return failure_; }
 
     HWND Window(TAction action) { return windows_[action]; }
 
@@ -245,6 +252,10 @@ public:
 
 private:
     HWND First() { return windows_.begin()->second; }
+    bool Fail(std::string what) {
+        failure_ = std::move(what);
+        return false;
+    }
 
     // Every window has an extender, none the one it had at the last look.
     bool AllExtendedAnew() {
@@ -267,6 +278,7 @@ private:
     std::map<TAction, LRESULT> extenders_;
     LRESULT handles_ = 0;
     WPARAM number_ = 0;
+    std::string failure_;
 };
 
 // Every behaviour meets every event, and every action, at least once; the
@@ -310,7 +322,7 @@ TEST(HostileHosts, EveryWindowComesBackWholeWhateverItsHostDoesWithItsChainAndTh
     for (THost host : hosts) {
         SCOPED_TRACE(std::string("host: ") + Name(host));
         THostileRun run(host);
-        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.Start()) << run.Failure();
         for (TEvent event : {TEvent::Reload, TEvent::Restart, TEvent::Quit}) {
             std::vector<TAction> actions;
             for (const TRow& row : kRows)
