@@ -102,14 +102,28 @@ TComPtr<IXMLDOMElement> DocumentElement(IXMLDOMDocument* doc) {
     return root;
 }
 
+// The value of the element's attribute as the file holds it; false when it
+// has none. Read as an attribute node, as the copy reads them: getAttribute
+// would also answer a default that a document type declaration supplies,
+// which the element's attribute nodes do not hold.
+bool StoredAttribute(IXMLDOMNode* element, const std::string& name, std::string& value, const char* operation) {
+    TComPtr<IXMLDOMNode> attribute;
+    TBStr query("@" + name);
+    Check(element->selectSingleNode(query.get(), attribute.put()), operation);
+    if (!attribute) return false;
+    TVariant stored;
+    Check(attribute->get_nodeValue(stored.put()), operation);
+    value = stored.Ansi();
+    return true;
+}
+
 // --- the escaped form (StoredText.h)
 
 // The list of the element's "escaped" attribute; empty when it has none.
-std::string EscapedParts(IXMLDOMElement* element, const char* operation) {
-    TBStr name(kEscapedAttribute);
-    TVariant list;
-    Check(element->getAttribute(name.get(), list.put()), operation);
-    return V_VT(&list.get()) == VT_BSTR ? list.Ansi() : std::string();
+std::string EscapedParts(IXMLDOMNode* element, const char* operation) {
+    std::string list;
+    StoredAttribute(element, kEscapedAttribute, list, operation);
+    return list;
 }
 
 // Names `part` in the element's "escaped" attribute, or takes it out; the
@@ -129,11 +143,9 @@ void MarkEscaped(IXMLDOMElement* element, const std::string& part, bool escaped,
 
 // A stored text of the element, decoded when the element lists `part` as
 // escaped. Only a text with a "%" can differ from its decoded form.
-std::string Decoded(std::string stored, IXMLDOMNode* node, const char* part, const char* operation) {
+std::string Decoded(std::string stored, IXMLDOMNode* element, const char* part, const char* operation) {
     if (stored.find('%') == std::string::npos) return stored;
-    TComPtr<IXMLDOMElement> element;
-    if (FAILED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.put())))) return stored;
-    return ListsEscapedPart(EscapedParts(element.get(), operation), part) ? UnescapeStoredText(stored) : stored;
+    return ListsEscapedPart(EscapedParts(element, operation), part) ? UnescapeStoredText(stored) : stored;
 }
 
 // The element's text as the DOM gives it, decoded when it is escaped.
@@ -171,13 +183,9 @@ IPtr<IHierStorage> TXMLStorage::StorageFor(IXMLDOMElement* element) {
 std::string TXMLStorage::ReadAttribute(const std::string& name, const std::string& defaultValue) {
     // The store's own marker is not a value.
     if (!node_ || name == kEscapedAttribute) return defaultValue;
-    TComPtr<IXMLDOMNode> attr;
-    TBStr query("@" + name);
-    Check(node_->selectSingleNode(query.get(), attr.put()), "ReadAttribute");
-    if (!attr) return defaultValue;
-    TVariant value;
-    Check(attr->get_nodeValue(value.put()), "ReadAttribute");
-    return Decoded(value.Ansi(), node_.get(), name.c_str(), "ReadAttribute");
+    std::string value;
+    if (!StoredAttribute(node_.get(), name, value, "ReadAttribute")) return defaultValue;
+    return Decoded(std::move(value), node_.get(), name.c_str(), "ReadAttribute");
 }
 
 void TXMLStorage::WriteAttribute(const std::string& name, const std::string& value) {
