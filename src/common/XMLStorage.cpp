@@ -102,14 +102,28 @@ TComPtr<IXMLDOMElement> DocumentElement(IXMLDOMDocument* doc) {
     return root;
 }
 
+// The value of the element's attribute as the file holds it; false when it
+// has none. Read as an attribute node, as the copy reads them: getAttribute
+// would also answer a default that a document type declaration supplies,
+// which the element's attribute nodes do not hold.
+bool StoredAttribute(IXMLDOMNode* element, const std::string& name, std::string& value, const char* operation) {
+    TComPtr<IXMLDOMNode> attribute;
+    TBStr query("@" + name);
+    Check(element->selectSingleNode(query.get(), attribute.put()), operation);
+    if (!attribute) return false;
+    TVariant stored;
+    Check(attribute->get_nodeValue(stored.put()), operation);
+    value = stored.Ansi();
+    return true;
+}
+
 // --- the escaped form (StoredText.h)
 
 // The list of the element's "escaped" attribute; empty when it has none.
-std::string EscapedParts(IXMLDOMElement* element, const char* operation) {
-    TBStr name(kEscapedAttribute);
-    TVariant list;
-    Check(element->getAttribute(name.get(), list.put()), operation);
-    return V_VT(&list.get()) == VT_BSTR ? list.Ansi() : std::string();
+std::string EscapedParts(IXMLDOMNode* element, const char* operation) {
+    std::string list;
+    StoredAttribute(element, kEscapedAttribute, list, operation);
+    return list;
 }
 
 // Names `part` in the element's "escaped" attribute, or takes it out; the
@@ -129,11 +143,9 @@ void MarkEscaped(IXMLDOMElement* element, const std::string& part, bool escaped,
 
 // A stored text of the element, decoded when the element lists `part` as
 // escaped. Only a text with a "%" can differ from its decoded form.
-std::string Decoded(std::string stored, IXMLDOMNode* node, const char* part, const char* operation) {
+std::string Decoded(std::string stored, IXMLDOMNode* element, const char* part, const char* operation) {
     if (stored.find('%') == std::string::npos) return stored;
-    TComPtr<IXMLDOMElement> element;
-    if (FAILED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.put())))) return stored;
-    return ListsEscapedPart(EscapedParts(element.get(), operation), part) ? UnescapeStoredText(stored) : stored;
+    return ListsEscapedPart(EscapedParts(element, operation), part) ? UnescapeStoredText(stored) : stored;
 }
 
 // The element's text as the DOM gives it, decoded when it is escaped.
@@ -171,13 +183,9 @@ IPtr<IHierStorage> TXMLStorage::StorageFor(IXMLDOMElement* element) {
 std::string TXMLStorage::ReadAttribute(const std::string& name, const std::string& defaultValue) {
     // The store's own marker is not a value.
     if (!node_ || name == kEscapedAttribute) return defaultValue;
-    TComPtr<IXMLDOMNode> attr;
-    TBStr query("@" + name);
-    Check(node_->selectSingleNode(query.get(), attr.put()), "ReadAttribute");
-    if (!attr) return defaultValue;
-    TVariant value;
-    Check(attr->get_nodeValue(value.put()), "ReadAttribute");
-    return Decoded(value.Ansi(), node_.get(), name.c_str(), "ReadAttribute");
+    std::string value;
+    if (!StoredAttribute(node_.get(), name, value, "ReadAttribute")) return defaultValue;
+    return Decoded(std::move(value), node_.get(), name.c_str(), "ReadAttribute");
 }
 
 void TXMLStorage::WriteAttribute(const std::string& name, const std::string& value) {
@@ -297,10 +305,41 @@ bool TXMLStorage::LoadDocument(TParse parse) {
     }
 }
 
+namespace {
+
+// The whole file as an array of bytes in `bytes`; false when it cannot be read.
+bool ReadFileBytes(const std::string& fileName, TVariant& bytes) {
+    TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > MAXLONG) return false;
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(size.QuadPart));
+    if (!array) return false;
+    VARIANT* v = bytes.put();
+    V_VT(v) = VT_ARRAY | VT_UI1;
+    V_ARRAY(v) = array;  // the variant frees it
+    void* data = nullptr;
+    if (FAILED(SafeArrayAccessData(array, &data))) return false;
+    auto* at = static_cast<char*>(data);
+    DWORD left = static_cast<DWORD>(size.QuadPart), read = 0;
+    while (left > 0 && ReadFile(file.Get(), at, left, &read, nullptr) && read > 0) {
+        at += read;
+        left -= read;
+    }
+    SafeArrayUnaccessData(array);
+    return left == 0;
+}
+
+}  // namespace
+
+// The DOM is given the file's bytes, not its name: Wine's MSXML copies what
+// it reads from a file name or a stream into a memory block 4 KB at a time,
+// enlarging the block for every piece, which grows with the square of the
+// file's size (1000 rules, 11 MB: 5.3 s to parse by name, 1.3 s from the bytes).
 bool TXMLStorage::LoadFromFile(const std::string& fileName) {
     return LoadDocument([&](IXMLDOMDocument* doc, VARIANT_BOOL* loaded) {
-        TVariant source(fileName);
-        Check(doc->load(source.get(), loaded), "LoadFromFile");
+        TVariant source;
+        if (ReadFileBytes(fileName, source)) Check(doc->load(source.get(), loaded), "LoadFromFile");
     });
 }
 

@@ -6,10 +6,9 @@
 #include "AppGlobals.h"
 #include "ConfigBuilderInterfaces.h"
 #include "MultiLanguages.h"
-#include "PersistenceService.h"
 #include "SingleAppInstance.h"
-#include "XMLStorage.h"
 #include "uCBRoutines.h"
+#include "uVelvicWindows.h"
 
 namespace vpw {
 
@@ -93,23 +92,23 @@ bool TCBApp::Initialize() {
 bool TCBApp::LoadModel() {
     std::string path = ProgramsDirectory() + ConfigFileName();
     // A first run has no file: it starts empty and the first save writes it.
-    bool exists = FileExists(path);
+    if (FileExists(path)) {
+        model_ = TVelvicWindows::LoadConfigFile(path);
+        // Nothing is written over a file that could not be read.
+        if (!model_)
+            ShowMessage(nullptr,
+                        Translate("CB_ConfigUnreadable", "The configuration file cannot be read:") + " \"" + path + "\"",
+                        MB_OK | MB_ICONERROR);
+        return model_ != nullptr;
+    }
     try {
-        IPtr<TXMLStorage> storage(new TXMLStorage());
-        if (exists && !storage->LoadFromFile(path)) throw std::runtime_error("");
         IPtr<TAbstractObject> object(CreateItem(CB_MODEL_ROOT_TYPE));
         IPtr<IBOMObjectSlave> root = Supports<IBOMObjectSlave>(object);
         if (!root) return false;
-        if (exists)
-            if (IPtr<IPersistObject> persist = Supports<IPersistObject>(root)) storage->LoadObject(persist.get());
         root->SetOwner(nullptr);
         model_ = root;
         return true;
     } catch (...) {
-        // Nothing is written over a file that could not be read.
-        ShowMessage(nullptr,
-                    Translate("CB_ConfigUnreadable", "The configuration file cannot be read:") + " \"" + path + "\"",
-                    MB_OK | MB_ICONERROR);
         return false;
     }
 }

@@ -344,9 +344,14 @@ std::uint8_t TConfigBuilder::ExecuteRootCommand(TUIAction* action, std::uint8_t 
 // --- command operations
 
 bool TConfigBuilder::Save() {
-    if (root_->Save()) return true;
-    std::string text = Translate("VW_SaveFailed", "The configuration could not be saved to the file") + " \"" +
-                       TVelvicWindows::ConfigFilePath() + "\".";
+    TSaveResult result = root_->Save();
+    if (result == TSaveResult::Saved) return true;
+    std::string text =
+        result == TSaveResult::NotLoadable
+            ? Translate("VW_SaveNotLoadable",
+                        "The configuration was not saved: the new file could not be read back, so the old one was kept")
+            : Translate("VW_SaveFailed", "The configuration could not be saved to the file");
+    text += " \"" + TVelvicWindows::ConfigFilePath() + "\".";
     ShowMessage(form_ ? form_->Handle() : nullptr, text, MB_OK | MB_ICONERROR);
     return false;
 }

@@ -14,11 +14,9 @@
 #include "AppConsts.h"
 #include "AppGlobals.h"
 #include "MultiLanguages.h"
-#include "PersistenceService.h"
 #include "RegistryRoutines.h"
 #include "SingleAppInstance.h"
 #include "TaskBar.h"
-#include "XMLStorage.h"
 #include "uControlCenterThread.h"
 #include "uVelvicWindows.h"
 
@@ -227,18 +225,11 @@ bool TCCApp::CreateHandlerWindow() {
 
 IPtr<IBOMObjectSlave> TCCApp::LoadRoot() {
     try {
-        IPtr<TXMLStorage> storage(new TXMLStorage());
-        if (!storage->LoadFromFile(ProgramsDirectory() + ConfigFileName())) return {};
-        IPtr<TAbstractObject> object(CreateItem(CC_MODEL_ROOT_TYPE));
-        IPtr<IBOMObjectSlave> root = Supports<IBOMObjectSlave>(object);
-        if (!root) return {};
-        if (IPtr<IPersistObject> persist = Supports<IPersistObject>(root)) storage->LoadObject(persist.get());
-        root->SetOwner(nullptr);
+        IPtr<IBOMObjectSlave> root = TVelvicWindows::LoadConfigFile(TVelvicWindows::ConfigFilePath());
         // Nothing changes the rules here until the next reload.
         if (auto* rules = dynamic_cast<TVelvicWindows*>(root.get())) rules->PrepareRuleLookup();
         return root;
     } catch (...) {
-        // A file that breaks the load leaves no half-loaded model behind.
         return {};
     }
 }

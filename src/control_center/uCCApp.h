@@ -20,7 +20,6 @@ class TControlCenterThread;
 inline constexpr char CC_HANDLER_WINDOW_CLASS[] = "VPW_CommandCenterHandlerWindow";
 inline constexpr char CC_HOOK_LIBRARY[] = "vpwemb.dll";
 inline constexpr char CC_HOOK_PROCEDURE[] = "CallProcHook";
-inline constexpr char CC_MODEL_ROOT_TYPE[] = "VELVICWINDOWS";
 inline constexpr char CC_CONFIG_PROGRAM[] = "VelvicPlimsyWindowsConfig.exe";
 inline constexpr char CC_HELP_FILE[] = "VelvicPlimsyWindows.chm";
 

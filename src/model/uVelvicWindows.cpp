@@ -178,6 +178,22 @@ void TVelvicWindows::GetWindowRuleData(HWND window, std::string& text) {
 
 std::string TVelvicWindows::ConfigFilePath() { return ProgramsDirectory() + ConfigFileName(); }
 
+IPtr<IBOMObjectSlave> TVelvicWindows::LoadConfigFile(const std::string& fileName) {
+    try {
+        IPtr<TXMLStorage> storage(new TXMLStorage());
+        if (!storage->LoadFromFile(fileName)) return nullptr;
+        IPtr<TAbstractObject> object(CreateItem("VELVICWINDOWS"));
+        IPtr<IBOMObjectSlave> root = Supports<IBOMObjectSlave>(object);
+        if (!root) return nullptr;
+        if (IPtr<IPersistObject> persist = Supports<IPersistObject>(root)) storage->LoadObject(persist.get());
+        root->SetOwner(nullptr);
+        return root;
+    } catch (...) {
+        // A file that breaks the load leaves no half-loaded model behind.
+        return nullptr;
+    }
+}
+
 namespace {
 
 // The new file's data on the disk before its name replaces the old one's:
@@ -188,9 +204,29 @@ bool FlushToDisk(const std::string& fileName) {
     return file && FlushFileBuffers(file.Get()) != FALSE;
 }
 
+// Whether the file loads as the programs load it, the control center's
+// rule lookup included. A value can be written that the parser then refuses
+// (3.5 million control characters, stored escaped as 10.5 million).
+bool LoadsAsConfigFile(const std::string& fileName) {
+    IPtr<IBOMObjectSlave> root = TVelvicWindows::LoadConfigFile(fileName);
+    if (!root) return false;
+    bool loaded = true;
+    try {
+        if (auto* rules = dynamic_cast<TVelvicWindows*>(root.get())) rules->PrepareRuleLookup();
+    } catch (...) {
+        loaded = false;
+    }
+    try {
+        root->Detach();
+    } catch (...) {
+        // The answer stands; nothing more can be done with the copy.
+    }
+    return loaded;
+}
+
 }  // namespace
 
-bool TVelvicWindows::WriteConfigFile(const std::string& fileName) {
+TSaveResult TVelvicWindows::WriteConfigFile(const std::string& fileName) {
     // Written beside the old file and moved over it, so that a failed write
     // never leaves a truncated configuration.
     std::string temp = fileName + ".new";
@@ -204,21 +240,25 @@ bool TVelvicWindows::WriteConfigFile(const std::string& fileName) {
     } catch (const std::exception&) {
         written = false;
     }
-    if (written && MoveFileExA(temp.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    TSaveResult result = TSaveResult::WriteFailed;
+    if (written && !LoadsAsConfigFile(temp))
+        result = TSaveResult::NotLoadable;
+    else if (written && MoveFileExA(temp.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return TSaveResult::Saved;
     DeleteFileA(temp.c_str());
-    return false;
+    return result;
 }
 
-bool TVelvicWindows::Save() {
-    if (!modified_) return true;
-    if (!WriteConfigFile(ConfigFilePath())) return false;
+TSaveResult TVelvicWindows::Save() {
+    if (!modified_) return TSaveResult::Saved;
+    TSaveResult result = WriteConfigFile(ConfigFilePath());
+    if (result != TSaveResult::Saved) return result;
     modified_ = false;
     TProcessesCommunication client(CONTROL_CENTER_CHANNEL_NAME);
     TChannelBuffer reply;
     int replyLength = 0, replyResult = 0;
     client.SendCommand(CMD_RELOAD_CONFIG, 0, nullptr, reply, replyLength, replyResult);
-    return true;
+    return TSaveResult::Saved;
 }
 
 }  // namespace vpw

@@ -18,6 +18,13 @@ class TRuleLookup;
 // Registers "VELVICWINDOWS".
 void RegisterVelvicWindowsClasses();
 
+// How a save of the document ended.
+enum class TSaveResult {
+    Saved,
+    WriteFailed,  // the new file could not be written or put in the old one's place
+    NotLoadable,  // the new file was written but does not load again
+};
+
 class TVelvicWindows : public TBOM_UI_Object, public virtual IUI, public virtual IControlCenter {
 public:
     bool QueryInterface(const TGUID& iid, void** out) override;
@@ -47,13 +54,17 @@ public:
     void PrepareRuleLookup();
 
     // Writes the document when it was changed and tells the control center
-    // to reload. A failed write keeps the old file and the modified flag,
-    // sends nothing and returns false.
-    bool Save();
+    // to reload. The new file is written beside the old one and takes its
+    // place only once it loads as the programs load it; otherwise the old
+    // file and the modified flag stay and nothing is sent.
+    TSaveResult Save();
     bool IsModified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
     // The programs' directory + the configuration file name.
     static std::string ConfigFilePath();
+    // Loads a configuration file as both programs do: a root that nobody
+    // owns, with the rules of the file; nothing when the file does not load.
+    static IPtr<IBOMObjectSlave> LoadConfigFile(const std::string& fileName);
 
     // A new rule from the default template under the first free name
     // "Window Rule <n>", translated, added to "window_rules" (and so
@@ -65,7 +76,7 @@ public:
 
 private:
     void LoadCommands();
-    bool WriteConfigFile(const std::string& fileName);
+    TSaveResult WriteConfigFile(const std::string& fileName);
 
     IPtr<IConfigBuilder> ConfigBuilder();
 

@@ -621,6 +621,45 @@ TEST_F(XMLStorageTest, OnlyMarkedPartsAreDecoded) {
                             }));
 }
 
+// A document type declaration may supply "escaped" (and any other
+// attribute) as a default. The document's reads and the copy's agree on
+// such a file: a mark counts only where the element's own attributes hold it.
+TEST_F(XMLStorageTest, DefaultsOfADocumentTypeAreReadAlikeByBothPaths) {
+    std::string file = WriteFile(
+        "<!DOCTYPE root [\n"
+        "<!ATTLIST item escaped CDATA \"name #text\" type CDATA \"T%41\">\n"
+        "<!ATTLIST group escaped CDATA #FIXED \"#text type\">\n"
+        "]>\n"
+        "<root><item name=\"a%01b\">x%1By</item><item name=\"a%01b\" escaped=\"name\">x%1By</item>"
+        "<item name=\"a%01b\" escaped=\"\">x%1By</item><group type=\"%03\">%02</group></root>");
+    IPtr<TXMLStorage> doc(new TXMLStorage());
+    ASSERT_TRUE(doc->LoadFromFile(file));
+    // The fixture shows the fault only where getAttribute answers the defaults.
+    TRawDom raw;
+    ASSERT_TRUE(raw.LoadFile(file));
+    ASSERT_EQ(TRawDom::Attribute(ChildElements(raw.Root().get())[0].get(), kEscapedAttribute), "name #text");
+
+    IPtr<IHierStorage> copy = OpenStorageTree(doc->CopyTree());
+    ASSERT_TRUE(copy);
+    auto reads = [](IHierStorage* s) {
+        std::vector<std::string> r;
+        for (int i = 0; i < 3; ++i) {
+            IPtr<IHierStorage> item = s->GetChild("item", i);
+            r.push_back(item->ReadAttribute("name", "-") + "|" + item->ReadAttribute("type", "-") + "|" +
+                        item->ReadValue() + "|" + item->ReadAttribute(kEscapedAttribute, "none"));
+        }
+        IPtr<IHierStorage> group = s->GetChild("group", 0);
+        r.push_back(group->ReadAttribute("type", "-") + "|" + group->ReadValue());
+        r.push_back(s->ReadChildValue("item"));
+        return r;
+    };
+    std::vector<std::string> fromDocument = reads(doc.get());
+    EXPECT_EQ(fromDocument, reads(copy.get()));
+    // An element's own mark applies as in any file.
+    EXPECT_EQ(fromDocument[1], "a\x01" "b|-|x%1By|none");
+    EXPECT_EQ(fromDocument[2], "a%01b|-|x%1By|none");
+}
+
 // The mark follows the value: written again without such characters, the
 // value is stored as it is and the mark goes; the store's own attribute
 // cannot be written.

@@ -5,11 +5,13 @@
 #include "AbstractObjects.h"
 #include "AppGlobals.h"
 #include "BOMObjects.h"
+#include "BOMRoutines.h"
 #include "BOMUICommands.h"
 #include "ConfigProgramTestSupport.h"
 #include "MultiLanguages.h"
 #include "StdControls.h"
 #include "XMLStorage.h"
+#include "extender/MessageBoxProbe.h"
 #include "uConfigBuilder.h"
 #include "uDetailPanelFrame.h"
 #include "uModelLoadClasses.h"
@@ -123,6 +125,38 @@ TEST_F(ConfigBuilderTest, CommandsAreDecidedByTheRootWhateverIsSelected) {
     EXPECT_TRUE(EnabledAfterUpdate(add));
     tree.Select(dynamic_cast<TWinTreeNode*>(rule->GetParent()));
     EXPECT_FALSE(EnabledAfterUpdate(remove));
+}
+
+// A save whose new file would not load again (a rule name of 3.5 million
+// control characters, past the parser's limit once stored escaped) is told
+// in the save's message and keeps the old file and the changes.
+TEST_F(ConfigBuilderTest, ASaveWhoseFileWouldNotLoadIsToldAndKeepsTheFile) {
+    ConfigFolder folder;
+    const std::string config = RulesConfig({{"Rule", "SomeClass"}});
+    folder.WriteConfig(config);
+    const std::string directory = ProgramsDirectory(), fileName = ConfigFileName();
+    SetProgramsDirectory(folder.Dir());
+    SetConfigFileName(kConfigFile);
+    auto* facet = dynamic_cast<TConfigBuilder*>(builder_.get());
+    auto* rules = dynamic_cast<TVelvicWindows*>(root_.get());
+    ASSERT_TRUE(facet && rules);
+    IPtr<IBOMObjectSlave> pasted = CreateBOMObject("WINDOWRULE", std::string(3'500'000, '\x01'));
+    Supports<IBOMCollection>(root_->Resolve("window_rules"))->Add(pasted.get());
+    rules->SetModified(true);
+    TUIAction* save = Action("toolbar/AppSave");
+    ASSERT_TRUE(save && EnabledAfterUpdate(save));
+
+    TBoxAnswerer answerer(facet->MainForm()->Handle(), IDOK);
+    EXPECT_TRUE(save->Execute());
+    TMessageBoxView box = answerer.Stop();
+    EXPECT_EQ(box.text, "The configuration was not saved: the new file could not be read back, so the old one was "
+                        "kept \"" + folder.Path(kConfigFile) + "\".");
+    EXPECT_EQ(folder.Config(), config);
+    EXPECT_EQ(GetFileAttributesA(folder.Path(std::string(kConfigFile) + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(rules->IsModified());
+    EXPECT_TRUE(EnabledAfterUpdate(save));
+    SetProgramsDirectory(directory);
+    SetConfigFileName(fileName);
 }
 
 // A panel that writes its object's "enabled" back whenever it is shown, as

@@ -2,7 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "WinTestSupport.h"
 
@@ -51,5 +53,35 @@ inline TMessageBoxView ReadMessageBox(HWND box) {
             if ((GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) view.defaultButton = id;
     return view;
 }
+
+// Answers, from another thread, the box that a call on this thread shows.
+class TBoxAnswerer {
+public:
+    TBoxAnswerer(HWND owner, int answer) : thread_([this, owner, answer] { Run(owner, answer); }) {}
+    ~TBoxAnswerer() { Stop(); }
+    // Call after the call that may have asked; `box` is none when no box came.
+    TMessageBoxView Stop() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+        return seen_;
+    }
+
+private:
+    void Run(HWND owner, int answer) {
+        while (!done_) {
+            if (HWND box = FindMessageBox(owner)) {
+                seen_ = ReadMessageBox(box);
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+                return;
+            }
+            Sleep(10);
+        }
+    }
+
+    std::atomic<bool> done_{false};
+    TMessageBoxView seen_;
+    std::thread thread_;
+};
 
 }  // namespace vpw::test

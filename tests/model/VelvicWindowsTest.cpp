@@ -19,6 +19,13 @@
 using namespace vpw;
 using namespace vpw::test;
 
+namespace vpw {
+void PrintTo(TSaveResult result, std::ostream* out) {
+    const char* names[] = {"Saved", "WriteFailed", "NotLoadable"};
+    *out << names[static_cast<int>(result)];
+}
+}  // namespace vpw
+
 namespace {
 
 LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
@@ -109,6 +116,10 @@ protected:
         return text;
     }
     static bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static std::string FileBytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
 
     int live_ = 0;
     std::string dir_;
@@ -225,12 +236,13 @@ TEST_F(VelvicWindows, SaveWritesTheRulesAndAsksForAReload) {
     std::vector<int> commands;
     {
         TFakeControlCenter center;
-        EXPECT_TRUE(rootObj_->Save());  // nothing changed: no file, no command
+        EXPECT_EQ(rootObj_->Save(), TSaveResult::Saved);  // nothing changed: no file, no command
         EXPECT_FALSE(FileExists(TVelvicWindows::ConfigFilePath()));
         AddRule("Window Rule 1", "Notepad ");
         Param(root_.get(), "window_rules/Window Rule 1/params/enabled")->SetValue(Variant("yes"));
-        EXPECT_TRUE(rootObj_->Save());
+        EXPECT_EQ(rootObj_->Save(), TSaveResult::Saved);
         EXPECT_FALSE(rootObj_->IsModified());
+        EXPECT_FALSE(FileExists(TVelvicWindows::ConfigFilePath() + ".new"));
         Sleep(200);
         commands = center.commands;
     }
@@ -263,17 +275,17 @@ TEST_F(VelvicWindows, FailedSaveKeepsTheOldFileAndTheFlag) {
         // A first good save, then one into a folder that is gone.
         AddRule("Keep", "X");
         rootObj_->SetModified(true);
-        ASSERT_TRUE(rootObj_->Save());
+        ASSERT_EQ(rootObj_->Save(), TSaveResult::Saved);
         std::string good = TVelvicWindows::ConfigFilePath();
         SetProgramsDirectory(dir_ + "missing\\");
         rootObj_->SetModified(true);
-        EXPECT_FALSE(rootObj_->Save());
+        EXPECT_EQ(rootObj_->Save(), TSaveResult::WriteFailed);
         EXPECT_TRUE(rootObj_->IsModified());
         SetProgramsDirectory(dir_);
         // The old file is held open, so the new one cannot replace it.
         HANDLE lock = CreateFileA(good.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(rootObj_->Save());
+        EXPECT_EQ(rootObj_->Save(), TSaveResult::WriteFailed);
         EXPECT_TRUE(rootObj_->IsModified());
         CloseHandle(lock);
         EXPECT_FALSE(FileExists(good + ".new"));
@@ -283,6 +295,43 @@ TEST_F(VelvicWindows, FailedSaveKeepsTheOldFileAndTheFlag) {
     EXPECT_EQ(commands, std::vector<int>{CMD_RELOAD_CONFIG});  // only the good save
     IPtr<TXMLStorage> file(new TXMLStorage);
     EXPECT_TRUE(file->LoadFromFile(TVelvicWindows::ConfigFilePath()));
+}
+
+// A value can be written that the parser then refuses: a rule name of 3.5
+// million control characters is stored escaped as 10.5 million characters
+// (the rule's attribute and its name parameter), past the parser's limit for
+// one value. Such a file never takes the good one's place; without the value
+// the next save goes through.
+TEST_F(VelvicWindows, AFileThatDoesNotLoadNeverReplacesTheOldOne) {
+    const std::string path = TVelvicWindows::ConfigFilePath();
+    std::vector<int> commands;
+    {
+        TFakeControlCenter center;
+        AddRule("Keep", "X");
+        rootObj_->SetModified(true);
+        ASSERT_EQ(rootObj_->Save(), TSaveResult::Saved);
+        const std::string good = FileBytes(path);
+
+        IPtr<IBOMObjectSlave> pasted = AddRule(std::string(3'500'000, '\x01'), "Y");
+        rootObj_->SetModified(true);
+        EXPECT_EQ(rootObj_->Save(), TSaveResult::NotLoadable);
+        EXPECT_TRUE(rootObj_->IsModified());
+        EXPECT_TRUE(FileBytes(path) == good) << "the old file was replaced";
+        EXPECT_FALSE(FileExists(path + ".new"));
+
+        rootObj_->RemoveWindowRule(pasted.get());
+        EXPECT_EQ(rootObj_->Save(), TSaveResult::Saved);
+        EXPECT_FALSE(rootObj_->IsModified());
+        EXPECT_FALSE(FileExists(path + ".new"));
+        Sleep(200);
+        commands = center.commands;
+    }
+    // Only the saves that replaced the file ask for a reload.
+    EXPECT_EQ(commands, (std::vector<int>{CMD_RELOAD_CONFIG, CMD_RELOAD_CONFIG}));
+    IPtr<IBOMObjectSlave> loaded = TVelvicWindows::LoadConfigFile(path);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(ItemNames(Collection(loaded.get(), "window_rules").get()), std::vector<std::string>{"Keep"});
+    loaded->Detach();
 }
 
 // A caption with a character that XML 1.0 cannot carry, as the window
@@ -301,7 +350,7 @@ TEST_F(VelvicWindows, ValuesXmlCannotCarryComeBackAndTheRuleStillMatches) {
     {
         TFakeControlCenter center;
         rootObj_->SetModified(true);
-        ASSERT_TRUE(rootObj_->Save());
+        ASSERT_EQ(rootObj_->Save(), TSaveResult::Saved);
     }
     std::ifstream in(TVelvicWindows::ConfigFilePath(), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -333,7 +382,7 @@ TEST_F(VelvicWindows, AnotherProcessGetsTheRuleOfAWindow) {
     TLocalWindow other("VpwRootUnservedClass");
     AddRule("Window Rule 1", "VpwRootServedClass");
     rootObj_->SetModified(true);
-    ASSERT_TRUE(rootObj_->Save());
+    ASSERT_EQ(rootObj_->Save(), TSaveResult::Saved);
 
     // The server runs from the folder of the configuration file.
     std::string server = dir_ + "rule_server.exe";

@@ -2,7 +2,6 @@
 // shows, which answers let the close through, and what is never asked.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -17,36 +16,6 @@ using namespace vpw::test;
 namespace {
 
 const ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new RulePartsEnvironment);
-
-// Answers, from another thread, the box that a call on this thread shows.
-class TBoxAnswerer {
-public:
-    TBoxAnswerer(HWND owner, int answer) : thread_([this, owner, answer] { Run(owner, answer); }) {}
-    ~TBoxAnswerer() { Stop(); }
-    // Call after the call that may have asked; `box` is none when no box came.
-    TMessageBoxView Stop() {
-        done_ = true;
-        if (thread_.joinable()) thread_.join();
-        return seen_;
-    }
-
-private:
-    void Run(HWND owner, int answer) {
-        while (!done_) {
-            if (HWND box = FindMessageBox(owner)) {
-                seen_ = ReadMessageBox(box);
-                PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
-                return;
-            }
-            Sleep(10);
-        }
-    }
-
-    std::atomic<bool> done_{false};
-    TMessageBoxView seen_;
-    std::thread thread_;
-};
 
 std::string CloseQueryRule(const std::string& params) {
     return "\\WINDOWRULENAME=RulePartsTest CloseQuery\\ACTION=CLOSEQUERYACTION{\\NAME=CloseQuery" + params + "}";
