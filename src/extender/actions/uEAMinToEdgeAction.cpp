@@ -356,10 +356,12 @@ bool TMinToEdgeAction::GoToEdge() {
     // as it will come back.
     showState_ = static_cast<std::uint8_t>(GetWindowShowState(window));
     minimized_ = true;
-    // Showing the icon window moves the activation away from the program.
-    return CallHost([](HWND w) { HideWithOwner(w); }) && CallHost([this](HWND) {
+    // The icon window stands before the window goes: a host that waits or
+    // opens a box inside the hiding never shows a hidden window without its
+    // way back. Showing it moves the activation away from the program.
+    return CallHost([this](HWND) {
                if (iconWindow_) iconWindow_->Show();
-           });
+           }) && CallHost([](HWND w) { HideWithOwner(w); });
 }
 
 bool TMinToEdgeAction::ComeBack() {

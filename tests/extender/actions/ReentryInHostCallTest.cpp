@@ -41,7 +41,16 @@ UINT g_attachAt = 0;
 WPARAM g_attachWParam = kAnyWParam;
 std::string g_attachRule;
 
+// Run once inside the window's hiding, as a host that opens a box or waits
+// there: what the user has at that moment.
+std::function<void(HWND)> g_insideHiding;
+
 LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (g_insideHiding && m == WM_SHOWWINDOW && !wp) {
+        auto inside = std::move(g_insideHiding);
+        g_insideHiding = nullptr;
+        inside(w);
+    }
     if (g_attachAt && m == g_attachAt && (g_attachWParam == kAnyWParam || g_attachWParam == wp)) {
         g_attachAt = 0;
         EmbededApplication()->ApplyWindowRuleData(w, g_attachRule);
@@ -71,6 +80,7 @@ HWND HostWindow() {
 void PutHostBack(HWND host) {
     g_reenterAt = 0;
     g_attachAt = 0;
+    g_insideHiding = nullptr;
     ShowWindow(host, SW_SHOWNORMAL);
     SetWindowPos(host, HWND_NOTOPMOST, 40, 40, 320, 200, SWP_SHOWWINDOW);
     SetForegroundWindow(host);
@@ -203,6 +213,46 @@ TEST(ReentryInHostCall, TheActionGoesOnFromWhatItFindsAndTheWindowIsNeverLost) {
         Pump(50);
         EXPECT_EQ(FindWindowA(ICON_WINDOW_CLASS_NAME, nullptr), nullptr) << "no icon window";
         EXPECT_EQ(TIconWnd::LiveCount(), iconWindows);
+        FreeEmbededApplication();
+    }
+    PutHostBack(host);
+    ShowWindow(host, SW_HIDE);
+    Pump(100);
+    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+}
+
+// A host that stays inside the hiding (a box, a wait, a hang) holds a
+// hidden window: its way back is there before the hiding starts.
+TEST(ReentryInHostCall, AWindowHiddenWhileItsHostIsStillInsideTheHidingHasItsWayBack) {
+    struct Case {
+        const char* what;
+        std::string action;
+    } cases[] = {{"the tray", "MINTOTRAYACTION"}, {"the edge", "MINTOEDGEACTION"}};
+    HWND host = HostWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+        PutHostBack(host);
+        CreateEmbededApplication();
+        EmbededApplication()->ApplyWindowRuleData(host, Rule(c.action));
+        ASSERT_TRUE(Act());
+        UINT trayIcon = 0;
+        if (auto* tray = dynamic_cast<TMinToTrayAction*>(Act().get())) trayIcon = tray->GetIconId();
+        bool inside = false, wayBack = false;
+        g_insideHiding = [&](HWND w) {
+            inside = true;
+            HWND icon = FindWindowA(ICON_WINDOW_CLASS_NAME, nullptr);
+            wayBack = trayIcon ? IconExists(w, trayIcon) : icon && IsWindowVisible(icon);
+        };
+        Minimise(host);
+        Pump(30);
+        EXPECT_TRUE(inside) << "the host was inside the hiding";
+        EXPECT_TRUE(wayBack) << "its icon was there while the host was inside";
+        ExpectConsistentAndReachable(host);
+
+        SendMessageA(host, WM_DETACHEXTENDER, 0, 0);
+        Pump(50);
+        EXPECT_TRUE(IsWindowVisible(host));
         FreeEmbededApplication();
     }
     PutHostBack(host);
