@@ -518,6 +518,9 @@ inline bool FindTrayIcon(HWND window, POINT& at) {
             HWND tray = FindWindowA(nullptr, "Wine System Tray");
             RECT r{};
             if (!tray || !GetWindowRect(tray, &r)) return false;
+            // A desktop's tray stands over the windows (a maximised one would
+            // cover Wine's tray window).
+            SetWindowPos(tray, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             TScreenShot shot(r);
             long sx = 0, sy = 0, n = 0;
             for (int y = r.top; y < r.bottom; ++y)

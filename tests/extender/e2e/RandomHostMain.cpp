@@ -59,9 +59,13 @@ constexpr WPARAM QUERY_ITEMS = 40;
 constexpr WPARAM QUERY_DESCRIBE = 41;
 constexpr WPARAM QUERY_LAYERS_ON = 42;
 constexpr WPARAM QUERY_RECORDS_APART = 43;
+constexpr WPARAM QUERY_LAST_PING = 44;
 
 constexpr UINT TEST_MESSAGE = WM_USER + 2;  // wParam: its number
 constexpr UINT INSTALL_LAYER_MESSAGE = WM_USER + 3;
+// Posted by the test behind what it did; its number is kept once the
+// program got this far in its queue (QUERY_LAST_PING).
+constexpr UINT PING_MESSAGE = WM_USER + 4;
 constexpr UINT REPLACE_WINDOW_MESSAGE = WM_APP + 1;  // posted to the thread; wParam: the window's index
 
 constexpr int kSlots = 12;
@@ -130,6 +134,7 @@ bool g_ending = false;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT AnswerQuery(HWND window, WPARAM what, LPARAM argument);
+WPARAM g_lastPing = 0;
 
 TWindow* Find(HWND window) {
     auto it = g_windows.find(window);
@@ -514,6 +519,8 @@ LRESULT AnswerQuery(HWND window, WPARAM what, LPARAM argument) {
         return Items();
     case QUERY_DESCRIBE:
         return Describe(window, argument);
+    case QUERY_LAST_PING:
+        return static_cast<LRESULT>(g_lastPing);
     case QUERY_RECORDS_APART:
         return RecordsApart(window);
     case QUERY_LAYERS_ON: {
@@ -533,6 +540,10 @@ LRESULT AnswerQuery(HWND window, WPARAM what, LPARAM argument) {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CountRun(window, message, wParam, 0);
     if (message == TEST_MESSAGE) return 0;
+    if (message == PING_MESSAGE) {
+        g_lastPing = std::max(g_lastPing, wParam);
+        return 0;
+    }
     if (message == INSTALL_LAYER_MESSAGE) {
         InstallLayerAfterAttach(window);
         return 0;
