@@ -6,6 +6,7 @@
 #   scripts/soak-random-host.sh 1000-1199    a range (or a list: 5,17,40)
 #   VPW_RANDOM_SEED=S [VPW_RANDOM_STEPS=K] scripts/soak-random-host.sh   one seed, as a failure prints it
 #   VPW_RANDOM_STEPS=K                       steps a seed (the test's default otherwise)
+#   VPW_RANDOM_PLAIN=1                       without the steps' sharper forms, as the earliest seeds were found
 #   ARCH=x86|x64, WIN=build/win or WIN64=build/win64   the set and its build tree (built first when it is not)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

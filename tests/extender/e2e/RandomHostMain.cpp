@@ -20,6 +20,7 @@
 // - wait there on another thread that talks to the window, taking only sent
 //   messages meanwhile;
 // - destroy the window there; a new window of the same class replaces it;
+// - put its own procedure back on top, cutting everything over it out;
 // - be busy (posted: the thread does nothing for a while).
 // The window's own procedure answers WM_CLOSE with 0 (as a program whose
 // "save changes?" the user declined) until the test ends the program.
@@ -60,6 +61,7 @@ constexpr WPARAM QUERY_DESCRIBE = 41;
 constexpr WPARAM QUERY_LAYERS_ON = 42;
 constexpr WPARAM QUERY_RECORDS_APART = 43;
 constexpr WPARAM QUERY_LAST_PING = 44;
+constexpr WPARAM QUERY_CUT_OUT = 45;
 
 constexpr UINT TEST_MESSAGE = WM_USER + 2;  // wParam: its number
 constexpr UINT INSTALL_LAYER_MESSAGE = WM_USER + 3;
@@ -493,6 +495,13 @@ LRESULT AnswerQuery(HWND window, WPARAM what, LPARAM argument) {
         return LayerOn(window, static_cast<int>(a & 0xFF), static_cast<TLayerKind>((a >> 8) & 0x3), (a >> 16) & 1);
     case QUERY_LAYER_OFF:
         return LayerOff(window, static_cast<int>(a & 0xFF));
+    case QUERY_CUT_OUT:
+        // Its own procedure back on top, whatever was over it: the library
+        // and the layers are out of the chain.
+        for (TLayer& layer : w->layers) layer.on = false;
+        w->top = kOwn;
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+        return 1;
     case QUERY_REENTER:
         w->reenter = ArmingOf(argument);
         return 1;
