@@ -87,6 +87,20 @@ void PutHostBack(HWND host) {
     Pump(30);
 }
 
+// A case's start: no state of the rule kept, the host shown in its place.
+void StartCase(HWND host) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+    PutHostBack(host);
+}
+
+// After the last case: the host hidden, no state of the rule kept.
+void EndCases(HWND host) {
+    PutHostBack(host);
+    ShowWindow(host, SW_HIDE);
+    Pump(100);
+    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+}
+
 IPtr<IWindowExtender> HostExtender() { return EmbededApplication()->FindExtender(HostWindow()); }
 
 IPtr<IAction> Act() {
@@ -101,6 +115,18 @@ std::string Rule(const std::string& action) {
            "{\\NAME=Act}\\TRIGGER=SCMINIMIZEMESSAGETRIGGER{\\AGENT={\\NAME=Minimise\\ACTIONNAME=Act}}"
            "\\TRIGGER=CAPTIONBUTTONTRIGGER{\\AGENT={\\NAME=Button\\ACTIONNAME=Act}}";
 }
+
+void AttachRule(HWND host, const std::string& action) {
+    CreateEmbededApplication();
+    EmbededApplication()->ApplyWindowRuleData(host, Rule(action));
+}
+
+// The actions that hide a window with a way back.
+struct THidingCase {
+    const char* what;
+    const char* action;
+};
+const THidingCase kHidingCases[] = {{"the tray", "MINTOTRAYACTION"}, {"the edge", "MINTOEDGEACTION"}};
 
 void Minimise(HWND host) { SendMessageA(host, WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
@@ -175,12 +201,10 @@ TEST(ReentryInHostCall, TheActionGoesOnFromWhatItFindsAndTheWindowIsNeverLost) {
     HWND host = HostWindow();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
-        PutHostBack(host);
+        StartCase(host);
         const RECT place = WindowRectOf(host);
         const int iconWindows = TIconWnd::LiveCount();
-        CreateEmbededApplication();
-        EmbededApplication()->ApplyWindowRuleData(host, Rule(c.action));
+        AttachRule(host, c.action);
         ASSERT_TRUE(HostExtender());
         if (c.before) c.before(host);
         Pump(30);
@@ -215,26 +239,17 @@ TEST(ReentryInHostCall, TheActionGoesOnFromWhatItFindsAndTheWindowIsNeverLost) {
         EXPECT_EQ(TIconWnd::LiveCount(), iconWindows);
         FreeEmbededApplication();
     }
-    PutHostBack(host);
-    ShowWindow(host, SW_HIDE);
-    Pump(100);
-    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+    EndCases(host);
 }
 
 // A host that stays inside the hiding (a box, a wait, a hang) holds a
 // hidden window: its way back is there before the hiding starts.
 TEST(ReentryInHostCall, AWindowHiddenWhileItsHostIsStillInsideTheHidingHasItsWayBack) {
-    struct Case {
-        const char* what;
-        std::string action;
-    } cases[] = {{"the tray", "MINTOTRAYACTION"}, {"the edge", "MINTOEDGEACTION"}};
     HWND host = HostWindow();
-    for (const Case& c : cases) {
+    for (const THidingCase& c : kHidingCases) {
         SCOPED_TRACE(c.what);
-        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
-        PutHostBack(host);
-        CreateEmbededApplication();
-        EmbededApplication()->ApplyWindowRuleData(host, Rule(c.action));
+        StartCase(host);
+        AttachRule(host, c.action);
         ASSERT_TRUE(Act());
         UINT trayIcon = 0;
         if (auto* tray = dynamic_cast<TMinToTrayAction*>(Act().get())) trayIcon = tray->GetIconId();
@@ -255,27 +270,18 @@ TEST(ReentryInHostCall, AWindowHiddenWhileItsHostIsStillInsideTheHidingHasItsWay
         EXPECT_TRUE(IsWindowVisible(host));
         FreeEmbededApplication();
     }
-    PutHostBack(host);
-    ShowWindow(host, SW_HIDE);
-    Pump(100);
-    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+    EndCases(host);
 }
 
 // A reload's detach comes while the window is hidden by the action; taking
 // that back shows the window, and inside that the new rule arrives and its
 // extender attaches. The new extender serves the window from then on.
 TEST(ReentryInHostCall, AnExtenderAttachedWhileTheOldOneTakesBackServesTheWindow) {
-    struct Case {
-        const char* what;
-        std::string action;
-    } cases[] = {{"the tray", "MINTOTRAYACTION"}, {"the edge", "MINTOEDGEACTION"}};
     HWND host = HostWindow();
-    for (const Case& c : cases) {
+    for (const THidingCase& c : kHidingCases) {
         SCOPED_TRACE(c.what);
-        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
-        PutHostBack(host);
-        CreateEmbededApplication();
-        EmbededApplication()->ApplyWindowRuleData(host, Rule(c.action));
+        StartCase(host);
+        AttachRule(host, c.action);
         Minimise(host);
         ASSERT_FALSE(IsWindowVisible(host));
         IPtr<IWindowExtender> old = HostExtender();
@@ -310,10 +316,7 @@ TEST(ReentryInHostCall, AnExtenderAttachedWhileTheOldOneTakesBackServesTheWindow
         EXPECT_EQ(FindWindowA(ICON_WINDOW_CLASS_NAME, nullptr), nullptr) << "no icon window";
         FreeEmbededApplication();
     }
-    PutHostBack(host);
-    ShowWindow(host, SW_HIDE);
-    Pump(100);
-    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(WINDOW_RULES_REGISTRY_KEY) + kRule).c_str());
+    EndCases(host);
 }
 
 }  // namespace
