@@ -43,16 +43,7 @@ LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 HWND HostWindow() {
-    static HWND host = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &HostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = "VPW_DetachInHostCallTest";
-        RegisterClassA(&wc);
-        return CreateWindowExA(0, "VPW_DetachInHostCallTest", "Detach host", WS_OVERLAPPEDWINDOW, 40, 40, 320, 200,
-                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }();
+    static HWND host = CreateHostWindow("VPW_DetachInHostCallTest", "Detach host", &HostProc);
     return host;
 }
 
@@ -74,10 +65,7 @@ void PutHostBack(HWND host) {
 
 IPtr<IWindowExtender> HostExtender() { return EmbededApplication()->FindExtender(HostWindow()); }
 
-IPtr<IAction> Act() {
-    IPtr<IWindowHandler> handler = Supports<IWindowHandler>(HostExtender());
-    return handler ? handler->GetActions()->GetAction("Act") : nullptr;
-}
+IPtr<IAction> Act() { return ActionOfWindow(HostWindow(), "Act"); }
 
 POINT TitleBar(HWND window) {
     RECT r = WindowRectOf(window);

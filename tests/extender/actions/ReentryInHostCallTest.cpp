@@ -64,16 +64,7 @@ LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 HWND HostWindow() {
-    static HWND host = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &HostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = "VPW_ReentryInHostCallTest";
-        RegisterClassA(&wc);
-        return CreateWindowExA(0, "VPW_ReentryInHostCallTest", "Reentry host", WS_OVERLAPPEDWINDOW, 40, 40, 320, 200,
-                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }();
+    static HWND host = CreateHostWindow("VPW_ReentryInHostCallTest", "Reentry host", &HostProc);
     return host;
 }
 
@@ -103,10 +94,7 @@ void EndCases(HWND host) {
 
 IPtr<IWindowExtender> HostExtender() { return EmbededApplication()->FindExtender(HostWindow()); }
 
-IPtr<IAction> Act() {
-    IPtr<IWindowHandler> handler = Supports<IWindowHandler>(HostExtender());
-    return handler ? handler->GetActions()->GetAction("Act") : nullptr;
-}
+IPtr<IAction> Act() { return ActionOfWindow(HostWindow(), "Act"); }
 
 // The rule's action on the minimise command (its next operation) and on a
 // caption button.

@@ -22,6 +22,7 @@
 #include "uEAOperations.h"
 #include "uEAMinToTrayAction.h"
 #include "uEAWindowExtender.h"
+#include "uEmbededApplication.h"
 
 namespace vpw::test {
 
@@ -222,6 +223,25 @@ private:
     std::function<void()> call_;
     HWND window_ = nullptr;
 };
+
+// A suite's host window: a class of its own whose procedure is the host's
+// (registered on first use), at the place the suites put it back to.
+inline HWND CreateHostWindow(const char* className, const char* caption, WNDPROC proc) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, className, caption, WS_OVERLAPPEDWINDOW, 40, 40, 320, 200, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// The action of that name of the window's extender, if it has one.
+inline IPtr<IAction> ActionOfWindow(HWND window, const char* name) {
+    IPtr<IWindowHandler> handler = Supports<IWindowHandler>(EmbededApplication()->FindExtender(window));
+    return handler ? handler->GetActions()->GetAction(name) : nullptr;
+}
 
 // The middle of the first caption button of a rule, on the screen.
 inline POINT CaptionButtonCenter(IWindowExtender* extender) {
