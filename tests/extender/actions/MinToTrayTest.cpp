@@ -48,12 +48,6 @@ void ClickIcon(HWND window, UINT id, UINT mouseMessage) {
     Pump(30);
 }
 
-// What the shell's restart tells every top-level window.
-void AnnounceTaskbar() {
-    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    Pump(100);
-}
-
 TMinToTrayAction* TrayAction(const TAttachedRule& rule, const std::string& name = "Tray") {
     return rule.ActionAs<TMinToTrayAction>(name);
 }
@@ -157,6 +151,12 @@ TEST(MinToTrayAction, TheShellsRestartBringsTheIconBack) {
     // Announced while the shell still has the icon: it is still ours to remove.
     SendMessageA(window.Get(), taskbarCreated, 0, 0);
     EXPECT_TRUE(action->GetIconShown());
+
+    // Heard by the icon's own window alone, as when the host cut the library
+    // out of its window's chain.
+    DeleteIcon(window.Get(), action->GetIconId());
+    for (HWND owner : TrayIconWindowsOf(window.Get())) SendMessageA(owner, taskbarCreated, 0, 0);
+    EXPECT_TRUE(IconExists(window.Get(), action->GetIconId())) << "added again by the icon's window";
     ClickIcon(window.Get(), action->GetIconId(), WM_LBUTTONDOWN);
     EXPECT_TRUE(IsWindowVisible(window.Get()));
     EXPECT_FALSE(IconExists(window.Get(), action->GetIconId()));
