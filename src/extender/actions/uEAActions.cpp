@@ -148,19 +148,25 @@ void TAction::RunKeptRequests() {
     runningKept_ = false;
 }
 
+bool TAction::ApplyWhileRunning(const std::string& name) {
+    ++running_;
+    bool done = false;
+    try {
+        done = ApplyOperation(name);
+    } catch (...) {
+        DebugOut("TAction.ApplyOperation(" + name + "): Err = " + CurrentExceptionMessage());
+    }
+    --running_;
+    return done;
+}
+
 bool TAction::ExecuteNow(const std::string& name) {
     if (!hoverEffect_.empty()) {
         // The window shows the hover state; the new one is applied when it ends.
         SetCurrentOperation(name);
         return true;
     }
-    ++running_;
-    bool done = false;
-    try {
-        done = ApplyOperation(name);
-    } catch (...) {
-    }
-    --running_;
+    const bool done = ApplyWhileRunning(name);
     if (done) {
         SetCurrentOperation(name);
         NotifyObservers();
@@ -188,14 +194,7 @@ bool TAction::RemoveHoverEffect() { return Request({TRequest::TKind::RemoveHover
 
 bool TAction::ApplyHoverNow(const std::string& name) {
     hoverEffect_.clear();
-    ++running_;
-    bool done = false;
-    try {
-        done = ApplyOperation(name);
-    } catch (...) {
-        DebugOut("TAction.ApplyHoverEffect: Err = " + CurrentExceptionMessage());
-    }
-    --running_;
+    const bool done = ApplyWhileRunning(name);
     if (done) hoverEffect_ = name;
     return done;
 }
@@ -204,15 +203,7 @@ bool TAction::RemoveHoverNow() {
     hoverEffect_.clear();
     IPtr<IOperation> current = current_;
     if (!current) return false;
-    ++running_;
-    bool done = false;
-    try {
-        done = ApplyOperation(current->GetName());
-    } catch (...) {
-        DebugOut("TAction.RemoveHoverEffect: Err = " + CurrentExceptionMessage());
-    }
-    --running_;
-    return done;
+    return ApplyWhileRunning(current->GetName());
 }
 
 void TAction::NotifyObservers() {

@@ -146,6 +146,8 @@ private:
     // The requests kept meanwhile, in order; a few rounds at most, so that a
     // host answering every step with another cannot keep it going.
     void RunKeptRequests();
+    // ApplyOperation, counted as running meanwhile.
+    bool ApplyWhileRunning(const std::string& name);
     bool ExecuteNow(const std::string& name);
     bool ApplyHoverNow(const std::string& name);
     bool RemoveHoverNow();
